@@ -1,0 +1,36 @@
+# Shared by scripts/run and scripts/test: install what is missing, then configure and build.
+# Sourced, not run; expects ROOT to be the project folder.
+
+PACKAGES=(
+    cmake g++ ninja-build pkg-config
+    qt6-base-dev qt6-qpa-plugins
+    fonts-comic-neue fonts-liberation2 culmus
+    xvfb xauth python3-xlib
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# build DIR [cmake options...]
+build() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    fi
+    cmake --build "$dir" --parallel "$(nproc)"
+}
