@@ -1,0 +1,234 @@
+// Builds the heart icon from its pixel maps (R red, g grey, . transparent):
+//   make_icon ico OUT.ico MAP...       one 16-colour image with a transparency mask per map
+//   make_icon png OUT.png MAP SCALE    the map enlarged SCALE times by pixel repetition, RGBA
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct PixelMap {
+    std::size_t size = 0; // square: size x size
+    std::vector<std::string> rows;
+};
+
+// Indices into the standard 16-colour palette.
+constexpr std::uint8_t Grey = 8;
+constexpr std::uint8_t Red = 9;
+
+constexpr std::array<std::array<std::uint8_t, 3>, 16> StandardPalette = {{
+    {0, 0, 0},
+    {128, 0, 0},
+    {0, 128, 0},
+    {128, 128, 0},
+    {0, 0, 128},
+    {128, 0, 128},
+    {0, 128, 128},
+    {192, 192, 192},
+    {128, 128, 128},
+    {255, 0, 0},
+    {0, 255, 0},
+    {255, 255, 0},
+    {0, 0, 255},
+    {255, 0, 255},
+    {0, 255, 255},
+    {255, 255, 255},
+}};
+
+PixelMap ReadMap(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    PixelMap map;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find_first_not_of(".Rg") != std::string::npos)
+            throw std::runtime_error(path + ": only '.', 'R' and 'g' may stand in a row");
+        map.rows.push_back(line);
+    }
+    map.size = map.rows.size();
+    for (const auto& row : map.rows)
+        if (row.size() != map.size)
+            throw std::runtime_error(path + ": the map must be square");
+    if (map.size == 0 || map.size > 256)
+        throw std::runtime_error(path + ": the map must be 1 to 256 pixels wide");
+    return map;
+}
+
+void Put16(Bytes& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void Put32(Bytes& out, std::uint32_t v) {
+    Put16(out, v & 0xffff);
+    Put16(out, v >> 16);
+}
+
+void Put32BigEndian(Bytes& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+// A device-independent bitmap as an icon stores it: header, palette, colour rows, then mask
+// rows, both bottom-up and padded to four bytes.
+Bytes IconImage(const PixelMap& map) {
+    const auto size = static_cast<std::uint32_t>(map.size);
+    const std::uint32_t colourStride = (size * 4 + 31) / 32 * 4;
+    const std::uint32_t maskStride = (size + 31) / 32 * 4;
+    Bytes out;
+    Put32(out, 40);
+    Put32(out, size);
+    Put32(out, size * 2); // colour and mask together
+    Put16(out, 1);
+    Put16(out, 4);
+    Put32(out, 0);
+    Put32(out, (colourStride + maskStride) * size);
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, 16);
+    Put32(out, 0);
+    for (const auto& [r, g, b] : StandardPalette)
+        out.insert(out.end(), {b, g, r, 0});
+    for (std::size_t y = size; y-- > 0;) {
+        Bytes row(colourStride, 0);
+        for (std::size_t x = 0; x < size; ++x) {
+            const char c = map.rows[y][x];
+            const std::uint8_t index = c == 'R' ? Red : c == 'g' ? Grey : 0;
+            row[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    for (std::size_t y = size; y-- > 0;) {
+        Bytes row(maskStride, 0);
+        for (std::size_t x = 0; x < size; ++x)
+            if (map.rows[y][x] == '.')
+                row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+Bytes Icon(const std::vector<PixelMap>& maps) {
+    std::vector<Bytes> images;
+    for (const auto& map : maps)
+        images.push_back(IconImage(map));
+    Bytes out;
+    Put16(out, 0);
+    Put16(out, 1); // icon, not cursor
+    Put16(out, static_cast<std::uint32_t>(maps.size()));
+    auto offset = static_cast<std::uint32_t>(6 + 16 * maps.size());
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        const auto size = static_cast<std::uint8_t>(maps[i].size); // 256 is written as 0
+        out.insert(out.end(), {size, size, 16, 0});
+        Put16(out, 1);
+        Put16(out, 4);
+        Put32(out, static_cast<std::uint32_t>(images[i].size()));
+        Put32(out, offset);
+        offset += static_cast<std::uint32_t>(images[i].size());
+    }
+    for (const auto& image : images)
+        out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
+
+std::uint32_t Crc32(const Bytes& data, std::size_t from) {
+    std::uint32_t crc = 0xffffffff;
+    for (std::size_t i = from; i < data.size(); ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void PutChunk(Bytes& out, const char* type, const Bytes& data) {
+    Put32BigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    Put32BigEndian(out, Crc32(out, start));
+}
+
+// RGBA, 8 bits a channel; the pixel data goes in stored (uncompressed) deflate blocks.
+Bytes Png(const PixelMap& map, std::size_t scale) {
+    const std::size_t size = map.size * scale;
+    Bytes raw;
+    for (std::size_t y = 0; y < size; ++y) {
+        raw.push_back(0); // no filter
+        for (std::size_t x = 0; x < size; ++x) {
+            const char c = map.rows[y / scale][x / scale];
+            if (c == '.') {
+                raw.insert(raw.end(), {0, 0, 0, 0});
+                continue;
+            }
+            const auto& [r, g, b] = StandardPalette[c == 'R' ? Red : Grey];
+            raw.insert(raw.end(), {r, g, b, 255});
+        }
+    }
+    Bytes zlib = {0x78, 0x01};
+    for (std::size_t at = 0; at < raw.size(); at += 65535) {
+        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
+        zlib.push_back(at + length == raw.size() ? 1 : 0);
+        Put16(zlib, static_cast<std::uint32_t>(length));
+        Put16(zlib, static_cast<std::uint32_t>(~length & 0xffff));
+        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                    raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+    }
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    Put32BigEndian(zlib, (b << 16) | a);
+
+    Bytes header;
+    Put32BigEndian(header, static_cast<std::uint32_t>(size));
+    Put32BigEndian(header, static_cast<std::uint32_t>(size));
+    header.insert(header.end(), {8, 6, 0, 0, 0});
+    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    PutChunk(out, "IHDR", header);
+    PutChunk(out, "IDAT", zlib);
+    PutChunk(out, "IEND", {});
+    return out;
+}
+
+void Write(const std::string& path, const Bytes& data) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        if (args.size() >= 3 && args[0] == "ico") {
+            std::vector<PixelMap> maps;
+            for (std::size_t i = 2; i < args.size(); ++i)
+                maps.push_back(ReadMap(args[i]));
+            Write(args[1], Icon(maps));
+        } else if (args.size() == 4 && args[0] == "png") {
+            const std::size_t scale = std::stoul(args[3]);
+            if (scale < 1 || scale > 16)
+                throw std::runtime_error("the scale must be 1 to 16");
+            Write(args[1], Png(ReadMap(args[2]), scale));
+        } else {
+            std::cerr << "usage: make_icon ico OUT.ico MAP...\n"
+                         "       make_icon png OUT.png MAP SCALE\n";
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "make_icon: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,151 @@
+#include "form1.h"
+
+#include "layout.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+QRect ToPixels(const layout::Twips& twips) {
+    using layout::ToPixels;
+    return {ToPixels(twips.left), ToPixels(twips.top), ToPixels(twips.width),
+            ToPixels(twips.height)};
+}
+
+QColor ToColor(const layout::Rgb& rgb) {
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Asks for the designed face first and falls back to its substitute where it is not installed.
+QFont ToFont(layout::FontKey key) {
+    const layout::Font& spec = layout::FontOf(key);
+    QFont font;
+    font.setFamilies({ToQString(spec.face), ToQString(spec.substitute)});
+    font.setPointSizeF(spec.points);
+    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    return font;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent) {
+    setWindowTitle(ToQString(layout::Form1.title));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(layout::ToPixels(layout::Form1.clientWidth),
+                 layout::ToPixels(layout::Form1.clientHeight));
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, ToColor(layout::Form1.background));
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+
+    QIcon icon(QStringLiteral(":/heart.ico"));
+    icon.addFile(QStringLiteral(":/heart64.png"));
+    setWindowIcon(icon);
+
+    // Labels first, so that the buttons, created later, are drawn above them where they overlap.
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const layout::Label& spec = layout::Labels[i];
+        auto* label = new QLabel(ToQString(spec.caption), this);
+        label->setObjectName(ToQString(spec.name));
+        label->setGeometry(ToPixels(spec.rect));
+        label->setFont(ToFont(spec.font));
+        QPalette labelPalette = label->palette();
+        labelPalette.setColor(QPalette::WindowText, spec.text
+                                                        ? ToColor(*spec.text)
+                                                        : labelPalette.color(QPalette::ButtonText));
+        labelPalette.setColor(QPalette::Window, spec.background
+                                                    ? ToColor(*spec.background)
+                                                    : labelPalette.color(QPalette::Button));
+        label->setPalette(labelPalette);
+        label->setAutoFillBackground(true);
+        label->setAlignment(Qt::AlignVCenter |
+                            (spec.align == layout::Align::Left ? Qt::AlignLeft : Qt::AlignHCenter));
+        if (spec.border)
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label->setIndent(0);
+        label->setTextFormat(Qt::PlainText);
+        labels[i] = label;
+    }
+
+    const auto makeButton = [&](const layout::Button& spec, const QString& name) {
+        auto* button = new QPushButton(ToQString(spec.caption), this);
+        button->setObjectName(name);
+        button->setGeometry(ToPixels(spec.rect));
+        button->setFont(ToFont(spec.font));
+        if (spec.background) {
+            QPalette buttonPalette = button->palette();
+            buttonPalette.setColor(QPalette::Button, ToColor(*spec.background));
+            button->setPalette(buttonPalette);
+        }
+        // Return and Enter press the focused button, as Space does.
+        button->setAutoDefault(true);
+        tabOrder.emplace_back(spec.tabIndex, button);
+        return button;
+    };
+    for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
+        const auto i = static_cast<std::size_t>(index - 1);
+        command1[i] = makeButton(layout::Command1[i], QStringLiteral("Command1_%1").arg(index));
+        connect(command1[i], &QPushButton::clicked, this,
+                [this, index] { formLogic.OnMotherPick(index); });
+    }
+    for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
+        const auto i = static_cast<std::size_t>(index - 1);
+        command2[i] = makeButton(layout::Command2[i], QStringLiteral("Command2_%1").arg(index));
+        connect(command2[i], &QPushButton::clicked, this,
+                [this, index] { formLogic.OnFatherPick(index); });
+    }
+    command3 = makeButton(layout::Command3, QStringLiteral("Command3"));
+    connect(command3, &QPushButton::clicked, this, [this] { formLogic.OnRestart(); });
+
+    std::ranges::sort(tabOrder, {}, &std::pair<int, QWidget*>::first);
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // The form's Load event: it runs before the window is first shown.
+    formLogic.OnLoad();
+    command1[0]->setFocus();
+}
+
+QPushButton* Form1::Button(form::Row row, std::int16_t index) const {
+    // An index outside 1 to 6 throws instead of reaching past the row.
+    return (row == form::Row::Command1 ? command1 : command2)
+        .at(static_cast<std::size_t>(index - 1));
+}
+
+QLabel* Form1::LabelOf(form::Label label) const {
+    return label == form::Label::Label4 ? labels[3] : labels[5];
+}
+
+void Form1::SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) {
+    Button(row, index)->setEnabled(enabled);
+}
+
+std::string Form1::GetButtonCaption(form::Row row, std::int16_t index) const {
+    return Button(row, index)->text().toStdString();
+}
+
+std::string Form1::GetLabelCaption(form::Label label) const {
+    return LabelOf(label)->text().toStdString();
+}
+
+void Form1::SetLabelCaption(form::Label label, const std::string& text) {
+    LabelOf(label)->setText(QString::fromStdString(text));
+}

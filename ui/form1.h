@@ -1,0 +1,37 @@
+#pragma once
+
+#include "form_controls.h"
+#include "form_logic.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+// The program's only window. It lays out its controls, forwards their clicks to the form logic
+// and lets the logic read and write them through FormControls; it has no behaviour of its own.
+class Form1 : public QWidget, public form::FormControls {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    const form::FormLogic& logic() const { return formLogic; }
+
+    void SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) override;
+    std::string GetButtonCaption(form::Row row, std::int16_t index) const override;
+    std::string GetLabelCaption(form::Label label) const override;
+    void SetLabelCaption(form::Label label, const std::string& text) override;
+
+private:
+    QPushButton* Button(form::Row row, std::int16_t index) const;
+    QLabel* LabelOf(form::Label label) const;
+
+    std::array<QLabel*, 6> labels{};
+    std::array<QPushButton*, 6> command1{};
+    std::array<QPushButton*, 6> command2{};
+    QPushButton* command3 = nullptr;
+    form::FormLogic formLogic{*this};
+};

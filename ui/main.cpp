@@ -1,0 +1,13 @@
+#include "form1.h"
+
+#include <QApplication>
+
+int main(int, char* argv[]) {
+    int argc = 1; // the command line is ignored: Qt sees only the program's name
+    QApplication app(argc, argv);
+    // The classic style draws each button face in its own palette colour, RESTART's green too.
+    QApplication::setStyle(QStringLiteral("Windows"));
+    Form1 form;
+    form.show();
+    return app.exec();
+}
