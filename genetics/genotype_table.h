@@ -17,6 +17,11 @@ inline constexpr std::array<std::string_view, GenotypeCount> GenotypeCode = {
     "1-00", "2-AA", "2-A0", "3-BB", "3-B0", "4-AB",
 };
 
+// The ABO group each genotype belongs to, in the same order; "O" here is the group's name.
+inline constexpr std::array<std::string_view, GenotypeCount> AboGroup = {
+    "O", "A", "A", "B", "B", "AB",
+};
+
 // Row: mother's index, column: father's index. The order inside a text is what the user sees,
 // so the texts are kept exactly as written and never generated.
 inline constexpr std::array<std::array<std::string_view, GenotypeCount>, GenotypeCount>

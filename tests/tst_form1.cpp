@@ -63,6 +63,19 @@ private:
             qFatal("no control named %s", qPrintable(name));
         return widget;
     }
+    // The colour most of the button is drawn in.
+    QColor FaceColour(const QString& name) const {
+        const QImage image = Find<QPushButton>(name)->grab().toImage();
+        QHash<QRgb, int> counts;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ++counts[image.pixel(x, y)];
+        QRgb most = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            if (it.value() > counts.value(most))
+                most = it.key();
+        return QColor(most);
+    }
     QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
     void Click(const QString& name) { QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton); }
 
@@ -218,19 +231,14 @@ void TestForm1::labelsShowTheirColours() {
 void TestForm1::restartStaysGreen() {
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    auto* restart = Find<QPushButton>(QStringLiteral("Command3"));
-    const auto faceColour = [restart] {
-        const QImage image = restart->grab().toImage();
-        return QColor(image.pixel(6, image.height() / 2));
-    };
-    QCOMPARE(faceColour(), QColor(0, 192, 0));
+    const QColor green(0, 192, 0);
+    QCOMPARE(FaceColour(QStringLiteral("Command3")), green);
     Click(QStringLiteral("Command1_2"));
-    QCOMPARE(faceColour(), QColor(0, 192, 0));
+    QCOMPARE(FaceColour(QStringLiteral("Command3")), green);
     Click(QStringLiteral("Command2_2"));
-    QCOMPARE(faceColour(), QColor(0, 192, 0));
+    QCOMPARE(FaceColour(QStringLiteral("Command3")), green);
     // The genotype buttons keep the standard face.
-    const QImage genotype = Find<QPushButton>(QStringLiteral("Command1_1"))->grab().toImage();
-    QCOMPARE(QColor(genotype.pixel(6, genotype.height() / 2)),
+    QCOMPARE(FaceColour(QStringLiteral("Command1_1")),
              QApplication::palette().color(QPalette::Disabled, QPalette::Button));
 }
 
@@ -400,7 +408,8 @@ void TestForm1::iconIsTheHeart() {
     const int size = int(rows.size()) * scale;
     const QIcon icon = window->windowIcon();
     QVERIFY(icon.availableSizes().contains(QSize(size, size)));
-    const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage image =
+        icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(image.size(), QSize(size, size));
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {

@@ -76,6 +76,8 @@ void TestGenotypeTable::codeMatchesItsAlleles() {
     const bool b = alleles.find('B') != std::string::npos;
     const char group = a && b ? '4' : b ? '3' : a ? '2' : '1';
     QCOMPARE((*code)[0], group);
+    const std::string_view groups[] = {"O", "A", "B", "AB"};
+    QCOMPARE(genetics::AboGroup[index - 1], groups[group - '1']);
     // The dominant allele comes first: A before 0, B before 0, A before B.
     QVERIFY(alleles == "00" || alleles == "AA" || alleles == "BB" || alleles == "A0" ||
             alleles == "B0" || alleles == "AB");

@@ -2,6 +2,7 @@
 
 #include "layout.h"
 
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -38,11 +39,33 @@ QFont ToFont(layout::FontKey key) {
     return font;
 }
 
+// What a screen reader says of a genotype button besides its caption, e.g.
+// "Mother, group A, alleles A and 0".
+QString Describe(const char* parent, std::size_t index) {
+    const std::string_view code = genetics::GenotypeCode[index];
+    return QStringLiteral("%1, group %2, alleles %3 and %4")
+        .arg(QLatin1String(parent), ToQString(genetics::AboGroup[index]),
+             QChar::fromLatin1(code[2]), QChar::fromLatin1(code[3]));
+}
+
+// Presents the form to assistive technology as a window (a frame), not as a plain panel.
+QAccessibleInterface* AccessibleForm(const QString& className, QObject* object) {
+    if (className == QLatin1String(Form1::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent) {
     setWindowTitle(ToQString(layout::Form1.title));
+    static const bool accessibleAsWindow = (QAccessible::installFactory(AccessibleForm), true);
+    Q_UNUSED(accessibleAsWindow);
+    setAccessibleName(windowTitle());
+    setAccessibleDescription(QStringLiteral(
+        "Pick the mother's genotype, then the father's, to hear which ABO blood-group genotypes "
+        "their child can have"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(layout::ToPixels(layout::Form1.clientWidth),
@@ -57,7 +80,6 @@ Form1::Form1(QWidget* parent)
     setWindowIcon(icon);
 
     // Labels first, so that the buttons, created later, are drawn above them where they overlap.
-    std::vector<std::pair<int, QWidget*>> tabOrder;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         const layout::Label& spec = layout::Labels[i];
         auto* label = new QLabel(ToQString(spec.caption), this);
@@ -81,12 +103,19 @@ Form1::Form1(QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         labels[i] = label;
     }
+    LabelOf(form::Label::Label6)
+        ->setAccessibleDescription(QStringLiteral("The mother's and the father's genotypes"));
+    LabelOf(form::Label::Label4)
+        ->setAccessibleDescription(QStringLiteral("The genotypes the child can have"));
 
-    const auto makeButton = [&](const layout::Button& spec, const QString& name) {
+    std::vector<std::pair<int, QPushButton*>> tabIndices;
+    const auto makeButton = [&](const layout::Button& spec, const QString& name,
+                                const QString& description) {
         auto* button = new QPushButton(ToQString(spec.caption), this);
         button->setObjectName(name);
         button->setGeometry(ToPixels(spec.rect));
         button->setFont(ToFont(spec.font));
+        button->setAccessibleDescription(description);
         if (spec.background) {
             QPalette buttonPalette = button->palette();
             buttonPalette.setColor(QPalette::Button, ToColor(*spec.background));
@@ -94,34 +123,52 @@ Form1::Form1(QWidget* parent)
         }
         // Return and Enter press the focused button, as Space does.
         button->setAutoDefault(true);
-        tabOrder.emplace_back(spec.tabIndex, button);
+        tabIndices.emplace_back(spec.tabIndex, button);
         return button;
+    };
+    // Each click goes to the form logic; the focus then moves on to where the next step is.
+    const auto forward = [this](QPushButton* button, auto handler) {
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            handler();
+            FocusFirstEnabled();
+        });
     };
     for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
         const auto i = static_cast<std::size_t>(index - 1);
-        command1[i] = makeButton(layout::Command1[i], QStringLiteral("Command1_%1").arg(index));
-        connect(command1[i], &QPushButton::clicked, this,
-                [this, index] { formLogic.OnMotherPick(index); });
+        command1[i] = makeButton(layout::Command1[i], QStringLiteral("Command1_%1").arg(index),
+                                 Describe("Mother", i));
+        forward(command1[i], [this, index] { formLogic.OnMotherPick(index); });
     }
     for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
         const auto i = static_cast<std::size_t>(index - 1);
-        command2[i] = makeButton(layout::Command2[i], QStringLiteral("Command2_%1").arg(index));
-        connect(command2[i], &QPushButton::clicked, this,
-                [this, index] { formLogic.OnFatherPick(index); });
+        command2[i] = makeButton(layout::Command2[i], QStringLiteral("Command2_%1").arg(index),
+                                 Describe("Father", i));
+        forward(command2[i], [this, index] { formLogic.OnFatherPick(index); });
     }
-    command3 = makeButton(layout::Command3, QStringLiteral("Command3"));
-    connect(command3, &QPushButton::clicked, this, [this] { formLogic.OnRestart(); });
+    command3 = makeButton(layout::Command3, QStringLiteral("Command3"),
+                          QStringLiteral("Start over with the mother's genotype"));
+    forward(command3, [this] { formLogic.OnRestart(); });
 
-    std::ranges::sort(tabOrder, {}, &std::pair<int, QWidget*>::first);
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    std::ranges::sort(tabIndices, {}, &std::pair<int, QPushButton*>::first);
+    for (const auto& [tabIndex, button] : tabIndices) {
+        if (!tabOrder.empty())
+            setTabOrder(tabOrder.back(), button);
+        tabOrder.push_back(button);
+    }
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     // The form's Load event: it runs before the window is first shown.
     formLogic.OnLoad();
-    command1[0]->setFocus();
+    FocusFirstEnabled();
+}
+
+// After every step exactly one row, or only RESTART, is enabled: its first button is the next step.
+void Form1::FocusFirstEnabled() {
+    const auto next = std::ranges::find_if(tabOrder, &QWidget::isEnabled);
+    if (next != tabOrder.end())
+        (*next)->setFocus(Qt::TabFocusReason);
 }
 
 QPushButton* Form1::Button(form::Row row, std::int16_t index) const {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -28,10 +29,12 @@ public:
 private:
     QPushButton* Button(form::Row row, std::int16_t index) const;
     QLabel* LabelOf(form::Label label) const;
+    void FocusFirstEnabled();
 
     std::array<QLabel*, 6> labels{};
     std::array<QPushButton*, 6> command1{};
     std::array<QPushButton*, 6> command2{};
     QPushButton* command3 = nullptr;
+    std::vector<QPushButton*> tabOrder; // the buttons in the order Tab visits them
     form::FormLogic formLogic{*this};
 };

@@ -1,0 +1,128 @@
+"""Uses Ambrelith the way a screen reader does, over AT-SPI.
+
+Run inside dbus-run-session and xvfb-run: screen_reader.py PROGRAM. Turns accessibility on for
+the session (as a screen reader does), starts the program, finds its 13 buttons and 6 labels
+through the accessibility tree, presses mother "2-A0" and father "3-B0" through their actions,
+reads the answer from the result label, and checks that the two labels announced their changes.
+"""
+
+import subprocess
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+
+EXPECTED_LABELS = {"Select blood group of Mother", "Select blood group of Father",
+                   "Blood group of your Child is:", "Tamberlune Works"}
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def pump(seconds):
+    """Lets AT-SPI deliver events for a while."""
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if not context.iteration(False):
+            time.sleep(0.01)
+
+
+def wait_for(what, probe, seconds=15):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = probe()
+        if found:
+            return found
+        pump(0.1)
+    fail("timed out waiting for " + what)
+
+
+def descendants(accessible):
+    for i in range(accessible.get_child_count()):
+        child = accessible.get_child_at_index(i)
+        if child is not None:
+            yield child
+            yield from descendants(child)
+
+
+def program_window():
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        application = desktop.get_child_at_index(i)
+        for window in descendants(application) if application else ():
+            if window.get_role() == Atspi.Role.FRAME and window.get_name() == "Ambrelith":
+                return window
+    return None
+
+
+def enable_accessibility():
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus",
+                    "--object-path", "/org/a11y/bus", "--method",
+                    "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled",
+                    "<true>"], check=True, stdout=subprocess.DEVNULL)
+
+
+def main():
+    enable_accessibility()
+    Atspi.init()
+    announced = []
+    listener = Atspi.EventListener.new(
+        lambda event: announced.append((event.source.get_name(), event.source.get_description())))
+    listener.register("object:property-change:accessible-name")
+
+    process = subprocess.Popen([sys.argv[1]])
+    try:
+        window = wait_for("the window in the accessibility tree", program_window)
+        controls = list(descendants(window))
+        buttons = [c for c in controls if c.get_role() == Atspi.Role.PUSH_BUTTON]
+        labels = [c for c in controls if c.get_role() == Atspi.Role.LABEL]
+        if len(buttons) != 13 or len(labels) != 6:
+            fail(f"found {len(buttons)} buttons and {len(labels)} labels, not 13 and 6")
+        missing = EXPECTED_LABELS - {label.get_name() for label in labels}
+        if missing:
+            fail(f"labels not found by name: {sorted(missing)}")
+        if sum(1 for b in buttons if b.get_name() == "RESTART") != 1:
+            fail("no single RESTART button")
+
+        def button(name, whose):
+            for b in buttons:
+                if b.get_name() == name and b.get_description().startswith(whose):
+                    return b
+            fail(f"no {whose} button named {name}")
+
+        def label(description):
+            for candidate in labels:
+                if candidate.get_description() == description:
+                    return candidate
+            fail(f"no label described as {description!r}")
+
+        father = button("3-B0", "Father")
+        if father.get_state_set().contains(Atspi.StateType.ENABLED):
+            fail("the father row is enabled before the mother is picked")
+        button("2-A0", "Mother").do_action(0)
+        wait_for("the father row to be enabled",
+                 lambda: father.get_state_set().contains(Atspi.StateType.ENABLED))
+        father.do_action(0)
+
+        result = label("The genotypes the child can have")
+        parents = label("The mother's and the father's genotypes")
+        wait_for("the answer", lambda: result.get_name() == "4-AB, 2-A0, 3-B0, 1-00")
+        if parents.get_name() != "(2-A0)+(3-B0)":
+            fail(f"the parents label reads {parents.get_name()!r}")
+        wait_for("the answer to be announced",
+                 lambda: ("4-AB, 2-A0, 3-B0, 1-00", result.get_description()) in announced)
+        if ("(2-A0)+(3-B0)", parents.get_description()) not in announced:
+            fail(f"the parents expression was not announced; heard {announced}")
+    finally:
+        process.terminate()
+        process.wait(timeout=10)
+    print("PASS: a screen reader found every control, took a pass and heard the answer")
+
+
+main()
