@@ -1,6 +1,7 @@
 // Builds the heart icon from its pixel maps (R red, g grey, . transparent):
 //   make_icon ico OUT.ico MAP...       one 16-colour image with a transparency mask per map
 //   make_icon png OUT.png MAP SCALE    the map enlarged SCALE times by pixel repetition, RGBA
+//   make_icon icns OUT.icns MAP16 MAP32  macOS icon: 16 from MAP16; 32, 64, 128, 256 from MAP32
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -8,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 namespace {
 
@@ -155,7 +158,7 @@ void PutChunk(Bytes& out, const char* type, const Bytes& data) {
     Put32BigEndian(out, Crc32(out, start));
 }
 
-// RGBA, 8 bits a channel; the pixel data goes in stored (uncompressed) deflate blocks.
+// RGBA, 8 bits a channel.
 Bytes Png(const PixelMap& map, std::size_t scale) {
     const std::size_t size = map.size * scale;
     Bytes raw;
@@ -171,21 +174,11 @@ Bytes Png(const PixelMap& map, std::size_t scale) {
             raw.insert(raw.end(), {r, g, b, 255});
         }
     }
-    Bytes zlib = {0x78, 0x01};
-    for (std::size_t at = 0; at < raw.size(); at += 65535) {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-        zlib.push_back(at + length == raw.size() ? 1 : 0);
-        Put16(zlib, static_cast<std::uint32_t>(length));
-        Put16(zlib, static_cast<std::uint32_t>(~length & 0xffff));
-        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                    raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32BigEndian(zlib, (b << 16) | a);
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    Bytes packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+        throw std::runtime_error("cannot compress the image");
+    packed.resize(packedSize);
 
     Bytes header;
     Put32BigEndian(header, static_cast<std::uint32_t>(size));
@@ -193,8 +186,33 @@ Bytes Png(const PixelMap& map, std::size_t scale) {
     header.insert(header.end(), {8, 6, 0, 0, 0});
     Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", zlib);
+    PutChunk(out, "IDAT", packed);
     PutChunk(out, "IEND", {});
+    return out;
+}
+
+// Each entry is a PNG image under the type code of its size.
+Bytes AppleIcon(const PixelMap& small, const PixelMap& large) {
+    struct Entry {
+        const char* type;
+        const PixelMap& map;
+        std::size_t scale;
+    };
+    const Entry entries[] = {{"icp4", small, 1},
+                             {"icp5", large, 1},
+                             {"icp6", large, 2},
+                             {"ic07", large, 4},
+                             {"ic08", large, 8}};
+    Bytes body;
+    for (const Entry& entry : entries) {
+        const Bytes png = Png(entry.map, entry.scale);
+        body.insert(body.end(), entry.type, entry.type + 4);
+        Put32BigEndian(body, static_cast<std::uint32_t>(png.size() + 8));
+        body.insert(body.end(), png.begin(), png.end());
+    }
+    Bytes out = {'i', 'c', 'n', 's'};
+    Put32BigEndian(out, static_cast<std::uint32_t>(body.size() + 8));
+    out.insert(out.end(), body.begin(), body.end());
     return out;
 }
 
@@ -221,9 +239,12 @@ int main(int argc, char* argv[]) {
             if (scale < 1 || scale > 16)
                 throw std::runtime_error("the scale must be 1 to 16");
             Write(args[1], Png(ReadMap(args[2]), scale));
+        } else if (args.size() == 4 && args[0] == "icns") {
+            Write(args[1], AppleIcon(ReadMap(args[2]), ReadMap(args[3])));
         } else {
             std::cerr << "usage: make_icon ico OUT.ico MAP...\n"
-                         "       make_icon png OUT.png MAP SCALE\n";
+                         "       make_icon png OUT.png MAP SCALE\n"
+                         "       make_icon icns OUT.icns MAP16 MAP32\n";
             return 2;
         }
     } catch (const std::exception& e) {

@@ -3,10 +3,11 @@
 
 PACKAGES=(
     cmake g++ ninja-build pkg-config
-    qt6-base-dev qt6-base-private-dev qt6-qpa-plugins
+    qt6-base-dev qt6-base-private-dev qt6-qpa-plugins zlib1g-dev
     fonts-comic-neue fonts-liberation2 culmus
     xvfb xauth python3-xlib
     dbus-daemon at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
+    desktop-file-utils appstream lintian dpkg-dev fakeroot python3-pil binutils-mingw-w64-x86-64
 )
 
 as_root() {

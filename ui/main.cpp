@@ -3,6 +3,10 @@
 #include <QApplication>
 
 int main(int, char* argv[]) {
+    QApplication::setApplicationName(QStringLiteral("Ambrelith"));
+    QApplication::setOrganizationName(QStringLiteral("Tamberlune Works"));
+    QApplication::setApplicationVersion(QStringLiteral(APP_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(APP_ID));
     int argc = 1; // the command line is ignored: Qt sees only the program's name
     QApplication app(argc, argv);
     // The classic style draws each button face in its own palette colour, RESTART's green too.

@@ -1,0 +1,240 @@
+"""Checks what Ambrelith installs, packages and compiles for other systems.
+
+packaging.py install BUILD_DIR   cmake --install: the exact files, validated desktop entry and
+                                 AppStream metadata, theme icons true to the pixel maps
+packaging.py deb BUILD_DIR       cpack -G DEB: control fields, file list, stripped, lintian
+packaging.py rc BUILD_DIR        the Windows resource script compiled by windres: icon, version
+"""
+
+import glob
+import gzip
+import io
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+from PIL import Image
+
+SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+APP_ID = "works.tamberlune.Ambrelith"
+ICON_SIZES = (16, 32, 64, 128, 256)
+
+EXPECTED_FILES = {
+    "bin/ambrelith",
+    f"share/applications/{APP_ID}.desktop",
+    f"share/metainfo/{APP_ID}.metainfo.xml",
+    "share/doc/ambrelith/copyright",
+    "share/doc/ambrelith/changelog.gz",
+    "share/doc/ambrelith/LICENSE",
+    "share/man/man1/ambrelith.1.gz",
+} | {f"share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in ICON_SIZES}
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def run(*command, **kwargs):
+    return subprocess.run(command, capture_output=True, text=True, **kwargs)
+
+
+def pixel_map(size):
+    with open(os.path.join(SOURCE, "resources", f"heart{size}.txt")) as f:
+        return f.read().split()
+
+
+def check_heart(image, name):
+    """The image must be a pixel map enlarged by repetition: red, grey, or transparent."""
+    image = image.convert("RGBA")
+    size = image.width
+    rows = pixel_map(16 if size == 16 else 32)
+    scale = size // len(rows)
+    if not check(image.size == (size, size) and scale * len(rows) == size,
+                 f"{name}: {image.size} is no whole enlargement of a pixel map"):
+        return
+    colours = {"R": (255, 0, 0, 255), "g": (128, 128, 128, 255)}
+    for y in range(size):
+        for x in range(size):
+            drawn = image.getpixel((x, y))
+            wanted = rows[y // scale][x // scale]
+            ok = drawn[3] == 0 if wanted == "." else drawn == colours[wanted]
+            if not check(ok, f"{name}: pixel ({x}, {y}) is {drawn}, the map says {wanted!r}"):
+                return
+
+
+def files_under(folder):
+    return {os.path.relpath(os.path.join(root, f), folder)
+            for root, _, names in os.walk(folder) for f in names}
+
+
+def check_install(build):
+    with tempfile.TemporaryDirectory() as prefix:
+        run("cmake", "--install", build, "--prefix", prefix, check=True)
+        installed = files_under(prefix)
+        check(installed == EXPECTED_FILES,
+              f"installed files differ: extra {sorted(installed - EXPECTED_FILES)}, "
+              f"missing {sorted(EXPECTED_FILES - installed)}")
+
+        desktop = os.path.join(prefix, f"share/applications/{APP_ID}.desktop")
+        result = run("desktop-file-validate", desktop)
+        check(result.returncode == 0 and not result.stdout.strip(),
+              f"desktop-file-validate: {result.stdout}{result.stderr}")
+        with open(desktop) as f:
+            entry = dict(line.strip().split("=", 1) for line in f if "=" in line)
+        for key in ("Name", "Comment", "Exec", "Icon", "Terminal", "Categories", "Keywords"):
+            check(entry.get(key), f"desktop entry has no {key}")
+        check(entry.get("Icon") == APP_ID and entry.get("Terminal") == "false",
+              "desktop entry: Icon must be the application id and Terminal false")
+
+        metainfo = os.path.join(prefix, f"share/metainfo/{APP_ID}.metainfo.xml")
+        result = run("appstreamcli", "validate", "--no-net", "--explain", metainfo)
+        problems = [line for line in result.stdout.splitlines()
+                    if line.startswith(("E:", "W:"))]
+        check(result.returncode == 0 and not problems,
+              f"appstreamcli validate: {result.stdout}{result.stderr}")
+        with open(metainfo) as f:
+            text = f.read()
+        for needle in (f"<id>{APP_ID}</id>", "<caption>", 'release version="1.0.0.0"',
+                       f'<launchable type="desktop-id">{APP_ID}.desktop</launchable>',
+                       "<content_rating", "<project_license>", "<developer_name>"):
+            check(needle in text, f"metainfo lacks {needle}")
+
+        for n in ICON_SIZES:
+            name = f"share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png"
+            with Image.open(os.path.join(prefix, name)) as image:
+                check(image.size == (n, n), f"{name} is {image.size}")
+                check_heart(image, name)
+
+        with gzip.open(os.path.join(prefix, "share/doc/ambrelith/changelog.gz"), "rt") as f:
+            check(f.readline().startswith("ambrelith (1.0.0.0) "),
+                  "the change log does not start with this version")
+
+    # The macOS icon, built beside the others: one PNG entry a size.
+    with open(os.path.join(build, "resources", "heart.icns"), "rb") as f:
+        data = f.read()
+    check(data[:4] == b"icns" and struct.unpack(">I", data[4:8])[0] == len(data),
+          "heart.icns has no valid header")
+    sizes, at = [], 8
+    while at < len(data):
+        kind, length = struct.unpack(">4sI", data[at:at + 8])
+        with Image.open(io.BytesIO(data[at + 8:at + length])) as image:
+            sizes.append(image.width)
+            check_heart(image, f"heart.icns {kind.decode()}")
+        at += length
+    check(sorted(sizes) == list(ICON_SIZES), f"heart.icns holds sizes {sizes}")
+
+
+def check_deb(build):
+    with tempfile.TemporaryDirectory() as out:
+        run("cpack", "-G", "DEB", "-B", out, "--config",
+            os.path.join(build, "CPackConfig.cmake"), check=True)
+        packages = glob.glob(os.path.join(out, "*.deb"))
+        if not check(len(packages) == 1, f"cpack made {packages}"):
+            return
+        deb = packages[0]
+        fields = {}
+        for line in run("dpkg-deb", "-f", deb, check=True).stdout.splitlines():
+            if ":" in line and not line.startswith(" "):
+                key, value = line.split(":", 1)
+                fields[key] = value.strip()
+        check(fields.get("Package") == "ambrelith", f"Package: {fields.get('Package')}")
+        check(fields.get("Version") == "1.0.0.0", f"Version: {fields.get('Version')}")
+        check(fields.get("Section") == "science", f"Section: {fields.get('Section')}")
+        check("<" in fields.get("Maintainer", ""), f"Maintainer: {fields.get('Maintainer')}")
+        check(fields.get("Description", "").startswith("see which ABO"),
+              f"Description: {fields.get('Description')}")
+        depends = [d.split()[0] for d in fields.get("Depends", "").split(", ")]
+        for needed in ("fonts-comic-neue", "fonts-liberation2", "culmus", "libqt6widgets6",
+                       "libc6"):
+            check(needed in depends, f"Depends lacks {needed}: {fields.get('Depends')}")
+
+        listing = run("dpkg-deb", "-c", deb, check=True).stdout.splitlines()
+        packaged = {line.split()[-1][len("./usr/"):] for line in listing
+                    if not line.startswith("d")}
+        check(packaged == EXPECTED_FILES,
+              f"package files differ: extra {sorted(packaged - EXPECTED_FILES)}, "
+              f"missing {sorted(EXPECTED_FILES - packaged)}")
+
+        with tempfile.TemporaryDirectory() as tree:
+            run("dpkg-deb", "-x", deb, tree, check=True)
+            sections = run("readelf", "-S", os.path.join(tree, "usr/bin/ambrelith")).stdout
+            check(".symtab" not in sections, "the packaged program is not stripped")
+
+        result = run("lintian", "--no-tag-display-limit", deb)
+        for line in result.stdout.splitlines():
+            if line.startswith("W:"):
+                print("lintian warning:", line)
+        errors = [line for line in result.stdout.splitlines() if line.startswith("E:")]
+        check(not errors, "lintian errors:\n" + "\n".join(errors))
+
+
+def resources(data):
+    """The entries of a compiled .res file: (type, name, payload)."""
+    def read_id(at):
+        if data[at:at + 2] == b"\xff\xff":
+            return struct.unpack("<H", data[at + 2:at + 4])[0], at + 4
+        end = at
+        while data[end:end + 2] != b"\0\0":
+            end += 2
+        return data[at:end].decode("utf-16-le"), end + 2
+
+    at = 0
+    while at < len(data):
+        size, header = struct.unpack("<II", data[at:at + 8])
+        kind, next_at = read_id(at + 8)
+        name, _ = read_id(next_at)
+        payload = data[at + header:at + header + size]
+        if size:
+            yield kind, name, payload
+        at += (header + size + 3) & ~3
+
+
+def check_rc(build):
+    rc = os.path.join(build, "resources", "ambrelith.rc")
+    with tempfile.TemporaryDirectory() as out:
+        res = os.path.join(out, "ambrelith.res")
+        result = run("x86_64-w64-mingw32-windres", "--preprocessor=cpp",
+                     "--preprocessor-arg=-P", rc, "-O", "res", "-o", res)
+        if not check(result.returncode == 0, f"windres failed: {result.stderr}"):
+            return
+        with open(res, "rb") as f:
+            entries = list(resources(f.read()))
+
+    rt_icon, rt_group_icon, rt_version = 3, 14, 16
+    icons = [payload for kind, _, payload in entries if kind == rt_icon]
+    shapes = sorted(struct.unpack("<IiiHH", p[:16])[1:5] for p in icons)
+    # width, doubled height (colour and mask), planes, bits a pixel
+    check(shapes == [(16, 32, 1, 4), (32, 64, 1, 4)], f"icon images: {shapes}")
+    check(sum(1 for kind, _, _ in entries if kind == rt_group_icon) == 1, "no icon group")
+
+    versions = [payload for kind, _, payload in entries if kind == rt_version]
+    if not check(len(versions) == 1, "no version record"):
+        return
+    record = versions[0]
+    fixed = record.find(struct.pack("<I", 0xFEEF04BD))
+    file_ms, file_ls, product_ms, product_ls = struct.unpack("<IIII", record[fixed + 8:fixed + 24])
+    check((file_ms, file_ls, product_ms, product_ls) == (1 << 16, 0, 1 << 16, 0),
+          f"version numbers {file_ms:#x} {file_ls:#x} {product_ms:#x} {product_ls:#x}")
+    for text in ("FileVersion", "ProductVersion", "040904B0"):
+        check(text.encode("utf-16-le") in record, f"version record lacks {text}")
+    check(record.count("1.00\0".encode("utf-16-le")) == 2, "version text is not 1.00 twice")
+    check(struct.pack("<HH", 1033, 1200) in record, "no translation 1033, 1200")
+
+
+def main():
+    mode, build = sys.argv[1], sys.argv[2]
+    {"install": check_install, "deb": check_deb, "rc": check_rc}[mode](build)
+    for failure in failures:
+        print("FAIL:", failure)
+    if failures:
+        sys.exit(1)
+    print(f"PASS: {mode}")
+
+
+main()
