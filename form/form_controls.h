@@ -18,14 +18,16 @@ public:
     virtual ~FormControls() = default;
 
     virtual void SetButtonEnabled(Row row, std::int16_t index, bool enabled) = 0;
-    virtual std::string GetButtonCaption(Row row, std::int16_t index) const = 0;
-    virtual std::string GetLabelCaption(Label label) const = 0;
+    [[nodiscard]] virtual std::string GetButtonCaption(Row row, std::int16_t index) const = 0;
+    [[nodiscard]] virtual std::string GetLabelCaption(Label label) const = 0;
     virtual void SetLabelCaption(Label label, const std::string& text) = 0;
 
 protected:
     FormControls() = default;
     FormControls(const FormControls&) = default;
     FormControls& operator=(const FormControls&) = default;
+    FormControls(FormControls&&) = default;
+    FormControls& operator=(FormControls&&) = default;
 };
 
 } // namespace form

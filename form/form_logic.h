@@ -21,9 +21,12 @@ public:
     // Shows the answer for the stored pair in Label4; leaves it as it is for an index out of range.
     void Proverka();
 
-    // The two stored choices; RESTART keeps them, since every path to Proverka sets both first.
+    // The two stored choices, plain fields of the form. RESTART keeps them, since every path to
+    // Proverka sets both first.
+    // NOLINTBEGIN(cppcoreguidelines-non-private-member-variables-in-classes)
     std::int16_t MotherIndex = 0;
     std::int16_t FatherIndex = 0;
+    // NOLINTEND(cppcoreguidelines-non-private-member-variables-in-classes)
 
 private:
     FormControls& controls;

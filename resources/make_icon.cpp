@@ -8,6 +8,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <zlib.h>
@@ -119,6 +120,7 @@ Bytes IconImage(const PixelMap& map) {
 
 Bytes Icon(const std::vector<PixelMap>& maps) {
     std::vector<Bytes> images;
+    images.reserve(maps.size());
     for (const auto& map : maps)
         images.push_back(IconImage(map));
     Bytes out;
@@ -150,10 +152,15 @@ std::uint32_t Crc32(const Bytes& data, std::size_t from) {
     return ~crc;
 }
 
-void PutChunk(Bytes& out, const char* type, const Bytes& data) {
+// A four-letter type code, as PNG chunks and icns entries name themselves.
+void PutType(Bytes& out, std::string_view type) {
+    out.insert(out.end(), type.begin(), type.end());
+}
+
+void PutChunk(Bytes& out, std::string_view type, const Bytes& data) {
     Put32BigEndian(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
+    PutType(out, type);
     out.insert(out.end(), data.begin(), data.end());
     Put32BigEndian(out, Crc32(out, start));
 }
@@ -176,7 +183,8 @@ Bytes Png(const PixelMap& map, std::size_t scale) {
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     Bytes packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
+        Z_OK)
         throw std::runtime_error("cannot compress the image");
     packed.resize(packedSize);
 
@@ -194,19 +202,19 @@ Bytes Png(const PixelMap& map, std::size_t scale) {
 // Each entry is a PNG image under the type code of its size.
 Bytes AppleIcon(const PixelMap& small, const PixelMap& large) {
     struct Entry {
-        const char* type;
+        std::string_view type;
         const PixelMap& map;
         std::size_t scale;
     };
-    const Entry entries[] = {{"icp4", small, 1},
-                             {"icp5", large, 1},
-                             {"icp6", large, 2},
-                             {"ic07", large, 4},
-                             {"ic08", large, 8}};
+    const std::array<Entry, 5> entries = {{{"icp4", small, 1},
+                                           {"icp5", large, 1},
+                                           {"icp6", large, 2},
+                                           {"ic07", large, 4},
+                                           {"ic08", large, 8}}};
     Bytes body;
     for (const Entry& entry : entries) {
         const Bytes png = Png(entry.map, entry.scale);
-        body.insert(body.end(), entry.type, entry.type + 4);
+        PutType(body, entry.type);
         Put32BigEndian(body, static_cast<std::uint32_t>(png.size() + 8));
         body.insert(body.end(), png.begin(), png.end());
     }
@@ -218,7 +226,8 @@ Bytes AppleIcon(const PixelMap& small, const PixelMap& large) {
 
 void Write(const std::string& path, const Bytes& data) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()),
+    // Streams write chars; the bytes are the same.
+    out.write(reinterpret_cast<const char*>(data.data()), // NOLINT(*-reinterpret-cast)
               static_cast<std::streamsize>(data.size()));
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);

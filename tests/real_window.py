@@ -1,9 +1,12 @@
 """Installs Ambrelith into a scratch prefix and uses it through a real X server.
 
-Run under xvfb-run: real_window.py BUILD_DIR. Starts the installed program, waits for its
-337 x 217 window titled "Ambrelith", clicks a mother and a father button with the X test
-extension, reads the answer off the screen's pixels, and closes the window as a window manager
-would (WM_DELETE_WINDOW), expecting exit status 0.
+Run under xvfb-run: real_window.py BUILD_DIR [MODE]. The program is driven as a person would:
+clicks through the X test extension, the answer read off the screen's pixels, the window closed
+as a window manager closes it (WM_DELETE_WINDOW), and exit status 0 expected. Modes:
+  (none)             three uses: closed at start, after a mother pick, after the answer
+  valgrind SUPP      one whole pass under Valgrind memcheck: no memory errors, nothing lost
+  isolated           one pass with empty HOME and XDG folders, which must stay empty; then
+                     five copies at once, each taking its own pass
 """
 
 import os
@@ -18,6 +21,8 @@ from Xlib.ext import xtest
 SIZE = (337, 217)
 CYAN = (0, 192, 192)  # the parents label's background
 GREEN = (0, 192, 0)  # RESTART's face
+PARENTS_LABEL = (113, 145, 105, 23)  # inside Label6's border
+ANSWER_LABEL = (2, 186, 221, 29)  # inside Label4's border
 
 
 def fail(message):
@@ -35,17 +40,26 @@ def wait_for(what, probe, seconds=10):
     fail("timed out waiting for " + what)
 
 
+def button_centre(row, index):
+    """Where to click a genotype button (row 1 mother, 2 father, index 1 to 6)."""
+    return 28 + (index - 1) * 56, 48 if row == 1 else 120
+
+
 class Screen:
     def __init__(self):
         self.display = display.Display()
         self.root = self.display.screen().root
+        self.pid_atom = self.display.intern_atom("_NET_WM_PID")
 
-    def program_window(self):
+    def program_windows(self):
+        """The program's mapped windows, by the id of the process that owns each."""
+        windows = {}
         for window in self.root.query_tree().children:
-            attributes = window.get_attributes()
-            if attributes.map_state == X.IsViewable and window.get_wm_name() == "Ambrelith":
-                return window
-        return None
+            if (window.get_attributes().map_state == X.IsViewable
+                    and window.get_wm_name() == "Ambrelith"):
+                pid = window.get_full_property(self.pid_atom, X.AnyPropertyType)
+                windows[pid.value[0] if pid else None] = window
+        return windows
 
     def origin(self, window):
         offset = window.translate_coords(self.root, 0, 0)
@@ -61,6 +75,12 @@ class Screen:
             return red, green, blue
 
         return at
+
+    def dark_pixels(self, window, area):
+        at = self.pixels(window)
+        left, top, width, height = area
+        return sum(1 for y in range(top, top + height) for x in range(left, left + width)
+                   if sum(at(x, y)) < 200)
 
     def click(self, window, x, y):
         left, top = self.origin(window)
@@ -78,57 +98,139 @@ class Screen:
         self.display.flush()
 
 
-def dark_pixels_in(at, left, top, width, height):
-    return sum(1 for y in range(top, top + height) for x in range(left, left + width)
-               if sum(at(x, y)) < 200)
+def start(command, env=None):
+    # Arguments Qt would act on: the program must ignore them (the style would change RESTART).
+    env = {k: v for k, v in (env or os.environ).items() if not k.startswith("QT_")}
+    return subprocess.Popen(command + ["-style", "fusion", "--reverse"], env=env)
+
+
+def check_first_frame(screen, window, seconds=10):
+    geometry = window.get_geometry()
+    if (geometry.width, geometry.height) != SIZE:
+        fail(f"window is {geometry.width} x {geometry.height}, not {SIZE[0]} x {SIZE[1]}")
+
+    def first_frame():
+        at = screen.pixels(window)
+        return at if at(120, 150) == CYAN else None
+
+    at = wait_for("the first frame", first_frame, seconds)
+    if at(262, 176) != GREEN:
+        fail(f"RESTART's face is {at(262, 176)}, not {GREEN}")
+    if screen.dark_pixels(window, PARENTS_LABEL):
+        fail("the parents label is not empty at start")
+
+
+def take_pass(screen, window, mother, father, picks=2, seconds=10):
+    if picks >= 1:
+        screen.click(window, *button_centre(1, mother))
+        wait_for("the mother in the parents expression",
+                 lambda: screen.dark_pixels(window, PARENTS_LABEL) > 50, seconds)
+    if picks >= 2:
+        screen.click(window, *button_centre(2, father))
+        wait_for("the answer", lambda: screen.dark_pixels(window, ANSWER_LABEL) > 100, seconds)
+
+
+def close_and_wait(screen, window, process, seconds=10):
+    screen.close(window)
+    status = process.wait(timeout=seconds)
+    if status != 0:
+        fail(f"exit status {status} after the window was closed")
 
 
 def use_once(program, screen, picks):
-    """Starts the program, checks its first frame, makes `picks` picks, then closes it."""
-    env = {k: v for k, v in os.environ.items() if not k.startswith("QT_")}
-    # Arguments Qt would act on: the program must ignore them (the style would change RESTART).
-    process = subprocess.Popen([program, "-style", "fusion", "--reverse"], env=env)
+    process = start([program])
     try:
-        window = wait_for("the window", screen.program_window)
-        geometry = window.get_geometry()
-        if (geometry.width, geometry.height) != SIZE:
-            fail(f"window is {geometry.width} x {geometry.height}, not {SIZE[0]} x {SIZE[1]}")
+        window = wait_for("the window", lambda: screen.program_windows().get(process.pid))
         root = screen.root.get_geometry()
         left, top = screen.origin(window)
-        centre_gap = (abs(2 * left + SIZE[0] - root.width), abs(2 * top + SIZE[1] - root.height))
-        if max(centre_gap) > 2:
+        if max(abs(2 * left + SIZE[0] - root.width), abs(2 * top + SIZE[1] - root.height)) > 2:
             fail(f"window at {left}, {top} is not centred on a {root.width} x {root.height} screen")
-
-        def first_frame():
-            at = screen.pixels(window)
-            return at if at(120, 150) == CYAN else None
-
-        at = wait_for("the first frame", first_frame)
-        if at(262, 176) != GREEN:
-            fail(f"RESTART's face is {at(262, 176)}, not {GREEN}")
-        if dark_pixels_in(at, 113, 145, 105, 23):
-            fail("the parents label is not empty at start")
-
-        if picks >= 1:
-            screen.click(window, 140, 48)  # mother "2-A0"
-            wait_for("the mother in the parents expression",
-                     lambda: dark_pixels_in(screen.pixels(window), 113, 145, 105, 23) > 50)
-        if picks >= 2:
-            screen.click(window, 252, 120)  # father "3-B0"
-            wait_for("the answer",
-                     lambda: dark_pixels_in(screen.pixels(window), 2, 186, 221, 29) > 100)
-
-        screen.close(window)
-        status = process.wait(timeout=10)
-        if status != 0:
-            fail(f"exit status {status} after the window was closed with {picks} picks made")
+        check_first_frame(screen, window)
+        take_pass(screen, window, 3, 5, picks)
+        close_and_wait(screen, window, process)
     finally:
         if process.poll() is None:
             process.kill()
 
 
+def under_valgrind(program, screen, suppressions):
+    with tempfile.NamedTemporaryFile(suffix=".log") as log:
+        command = ["valgrind", "--leak-check=full", "--num-callers=50",
+                   "--show-leak-kinds=definite,indirect",
+                   "--errors-for-leak-kinds=definite,indirect", "--error-exitcode=99",
+                   f"--suppressions={suppressions}", f"--log-file={log.name}", program]
+        process = start(command)
+        try:
+            window = wait_for("the window", lambda: screen.program_windows().get(process.pid), 120)
+            check_first_frame(screen, window, 60)
+            take_pass(screen, window, 6, 3, seconds=60)
+            screen.close(window)
+            status = process.wait(timeout=120)
+        finally:
+            if process.poll() is None:
+                process.kill()
+        report = open(log.name).read()
+        summary = [line for line in report.splitlines() if "lost:" in line or "ERROR SUM" in line]
+        print("\n".join(summary))
+        if status != 0:
+            print(report)
+            fail(f"valgrind found memory errors or lost memory (exit status {status})")
+
+
+def isolated(program, screen):
+    with tempfile.TemporaryDirectory() as scratch:
+        env = dict(os.environ)
+        folders = {name: os.path.join(scratch, name.lower()) for name in (
+            "HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+            "XDG_RUNTIME_DIR")}
+        for name, folder in folders.items():
+            os.mkdir(folder, 0o700)
+            env[name] = folder
+        process = start([program], env)
+        try:
+            window = wait_for("the window", lambda: screen.program_windows().get(process.pid))
+            check_first_frame(screen, window)
+            take_pass(screen, window, 1, 6)
+            close_and_wait(screen, window, process)
+        finally:
+            if process.poll() is None:
+                process.kill()
+        written = [os.path.join(root, name) for folder in folders.values()
+                   for root, dirs, files in os.walk(folder) for name in dirs + files]
+        if written:
+            fail(f"the program wrote {written}")
+
+    # Five copies at once, set side by side, each taking its own pass.
+    processes = [start([program]) for _ in range(5)]
+    try:
+        def all_five():
+            windows = screen.program_windows()
+            return windows if all(p.pid in windows for p in processes) else None
+
+        windows = wait_for("five windows", all_five)
+        mine = [windows[p.pid] for p in processes]
+        for i, window in enumerate(mine):
+            window.configure(x=(i % 3) * 341, y=(i // 3) * 250)
+        screen.display.sync()
+        for i, window in enumerate(mine):
+            wait_for(f"copy {i} to move", lambda: screen.origin(window) == (
+                (i % 3) * 341, (i // 3) * 250))
+            check_first_frame(screen, window)
+        for i, window in enumerate(mine):
+            take_pass(screen, window, i + 1, 6 - i)
+            for other in mine[i + 1:]:
+                if screen.dark_pixels(other, PARENTS_LABEL):
+                    fail(f"a pass in copy {i} showed in another copy")
+        for window, process in zip(mine, processes):
+            close_and_wait(screen, window, process)
+    finally:
+        for process in processes:
+            if process.poll() is None:
+                process.kill()
+
+
 def main():
-    build = sys.argv[1]
+    build, mode = sys.argv[1], sys.argv[2:] or ["plain"]
     with tempfile.TemporaryDirectory(prefix="ambrelith-install-") as prefix:
         subprocess.run(["cmake", "--install", build, "--prefix", prefix], check=True,
                        stdout=subprocess.DEVNULL)
@@ -136,9 +238,14 @@ def main():
         if not os.access(program, os.X_OK):
             fail("cmake --install put no program in bin/")
         screen = Screen()
-        for picks in (0, 1, 2):
-            use_once(program, screen, picks)
-    print("PASS: the installed program opened its window, took clicks and closed with status 0")
+        if mode[0] == "valgrind":
+            under_valgrind(program, screen, mode[1])
+        elif mode[0] == "isolated":
+            isolated(program, screen)
+        else:
+            for picks in (0, 1, 2):
+                use_once(program, screen, picks)
+    print(f"PASS: {mode[0]}")
 
 
 main()

@@ -50,8 +50,9 @@ QString Describe(const char* parent, std::size_t index) {
 
 // Presents the form to assistive technology as a window (a frame), not as a plain panel.
 QAccessibleInterface* AccessibleForm(const QString& className, QObject* object) {
-    if (className == QLatin1String(Form1::staticMetaObject.className()) && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget && className == QLatin1String(Form1::staticMetaObject.className()))
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
 

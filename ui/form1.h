@@ -19,16 +19,16 @@ class Form1 : public QWidget, public form::FormControls {
 public:
     explicit Form1(QWidget* parent = nullptr);
 
-    const form::FormLogic& logic() const { return formLogic; }
+    [[nodiscard]] const form::FormLogic& logic() const { return formLogic; }
 
     void SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) override;
-    std::string GetButtonCaption(form::Row row, std::int16_t index) const override;
-    std::string GetLabelCaption(form::Label label) const override;
+    [[nodiscard]] std::string GetButtonCaption(form::Row row, std::int16_t index) const override;
+    [[nodiscard]] std::string GetLabelCaption(form::Label label) const override;
     void SetLabelCaption(form::Label label, const std::string& text) override;
 
 private:
-    QPushButton* Button(form::Row row, std::int16_t index) const;
-    QLabel* LabelOf(form::Label label) const;
+    [[nodiscard]] QPushButton* Button(form::Row row, std::int16_t index) const;
+    [[nodiscard]] QLabel* LabelOf(form::Label label) const;
     void FocusFirstEnabled();
 
     std::array<QLabel*, 6> labels{};

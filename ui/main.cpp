@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-int main(int, char* argv[]) {
+int main(int /*argc*/, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Ambrelith"));
     QApplication::setOrganizationName(QStringLiteral("Tamberlune Works"));
     QApplication::setApplicationVersion(QStringLiteral(APP_VERSION));
@@ -13,5 +13,5 @@ int main(int, char* argv[]) {
     QApplication::setStyle(QStringLiteral("Windows"));
     Form1 form;
     form.show();
-    return app.exec();
+    return QApplication::exec();
 }
