@@ -2,7 +2,7 @@
 # Sourced, not run; expects ROOT to be the project folder.
 
 PACKAGES=(
-    cmake g++ ninja-build pkg-config clang-format clang-tidy valgrind
+    cmake g++ ninja-build pkg-config clang-format clang-tidy valgrind libxcb1-dev
     qt6-base-dev qt6-base-private-dev qt6-qpa-plugins zlib1g-dev
     fonts-comic-neue fonts-liberation2 culmus
     xvfb xauth python3-xlib

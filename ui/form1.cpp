@@ -1,11 +1,14 @@
 #include "form1.h"
 
+#include "heart_maps.h"
 #include "layout.h"
 
 #include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 
@@ -36,6 +39,9 @@ QFont ToFont(layout::FontKey key) {
     font.setFamilies({ToQString(spec.face), ToQString(spec.substitute)});
     font.setPointSizeF(spec.points);
     font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    // Every text the window shows is plain ASCII, which each face and substitute holds in full:
+    // no fallback fonts need looking up.
+    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
 
@@ -54,6 +60,23 @@ QAccessibleInterface* AccessibleForm(const QString& className, QObject* object) 
     if (widget && className == QLatin1String(Form1::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
+}
+
+// The heart pixel map enlarged `scale` times by repeating pixels: red, grey, or transparent.
+template <std::size_t Size>
+QPixmap HeartPixmap(const std::array<std::string_view, Size>& rows, int scale) {
+    const int size = static_cast<int>(Size) * scale;
+    QImage image(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const char pixel = rows.at(static_cast<std::size_t>(y / scale))
+                                   .at(static_cast<std::size_t>(x / scale));
+            image.setPixel(x, y,
+                           pixel == 'R'   ? qRgb(255, 0, 0)
+                           : pixel == 'g' ? qRgb(128, 128, 128)
+                                          : qRgba(0, 0, 0, 0));
+        }
+    return QPixmap::fromImage(image);
 }
 
 } // namespace
@@ -76,8 +99,10 @@ Form1::Form1(QWidget* parent)
     setPalette(windowPalette);
     setAutoFillBackground(true);
 
-    QIcon icon(QStringLiteral(":/heart.ico"));
-    icon.addFile(QStringLiteral(":/heart64.png"));
+    QIcon icon;
+    icon.addPixmap(HeartPixmap(heart::Map16, 1));
+    icon.addPixmap(HeartPixmap(heart::Map32, 1));
+    icon.addPixmap(HeartPixmap(heart::Map32, 2)); // for screens scaled by two
     setWindowIcon(icon);
 
     // Labels first, so that the buttons, created later, are drawn above them where they overlap.
