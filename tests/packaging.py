@@ -1,7 +1,8 @@
 """Checks what Ambrelith installs, packages and compiles for other systems.
 
 packaging.py install BUILD_DIR   cmake --install: the exact files, validated desktop entry and
-                                 AppStream metadata, theme icons true to the pixel maps
+                                 AppStream metadata; theme, Windows and macOS icons true to the
+                                 pixel maps
 packaging.py deb BUILD_DIR       cpack -G DEB: control fields, file list, stripped, lintian
 packaging.py rc BUILD_DIR        the Windows resource script compiled by windres: icon, version
 """
@@ -27,7 +28,6 @@ EXPECTED_FILES = {
     f"share/metainfo/{APP_ID}.metainfo.xml",
     "share/doc/ambrelith/copyright",
     "share/doc/ambrelith/changelog.gz",
-    "share/doc/ambrelith/LICENSE",
     "share/man/man1/ambrelith.1.gz",
 } | {f"share/icons/hicolor/{n}x{n}/apps/{APP_ID}.png" for n in ICON_SIZES}
 
@@ -114,6 +114,20 @@ def check_install(build):
         with gzip.open(os.path.join(prefix, "share/doc/ambrelith/changelog.gz"), "rt") as f:
             check(f.readline().startswith("ambrelith (1.0.0.0) "),
                   "the change log does not start with this version")
+
+    # The Windows icon: the two maps as drawn, 16 colours with a transparency mask.
+    with Image.open(os.path.join(build, "resources", "heart.ico")) as icon:
+        check(sorted(icon.info.get("sizes", ())) == [(16, 16), (32, 32)],
+              f"heart.ico holds sizes {icon.info.get('sizes')}")
+        for size in (16, 32):
+            icon.size = (size, size)
+            check_heart(icon.copy(), f"heart.ico {size} x {size}")
+    with open(os.path.join(build, "resources", "heart.ico"), "rb") as f:
+        header = f.read(6 + 16 * 2)
+    for entry in range(2):
+        colours, _, planes, bits = struct.unpack("<BBHH", header[6 + 16 * entry + 2:][:6])
+        check((colours, planes, bits) == (16, 1, 4),
+              f"heart.ico entry {entry}: {colours} colours, {bits} bits a pixel")
 
     # The macOS icon, built beside the others: one PNG entry a size.
     with open(os.path.join(build, "resources", "heart.icns"), "rb") as f:

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -53,6 +54,8 @@ private slots:
     void textFitsItsControl_data();
     void textFitsItsControl();
     void labelsKeepTheirPlace();
+    void indexOutsideARowIsRefused_data();
+    void indexOutsideARowIsRefused();
     void iconIsTheHeart_data();
     void iconIsTheHeart();
 
@@ -389,6 +392,23 @@ void TestForm1::labelsKeepTheirPlace() {
     Click(QStringLiteral("Command3"));
     QCOMPARE(Find<QLabel>("Label4")->geometry(), label4);
     QVERIFY(Find<QLabel>("Label4")->isVisible());
+}
+
+void TestForm1::indexOutsideARowIsRefused_data() {
+    QTest::addColumn<int>("index");
+    QTest::newRow("0") << 0;
+    QTest::newRow("7") << 7;
+    QTest::newRow("-1") << -1;
+}
+
+// The form logic never passes such an index; if it did, the window must not reach past a row.
+void TestForm1::indexOutsideARowIsRefused() {
+    QFETCH(int, index);
+    const auto i = static_cast<std::int16_t>(index);
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range,
+                             (void)window->GetButtonCaption(form::Row::Command1, i));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range,
+                             window->SetButtonEnabled(form::Row::Command2, i, true));
 }
 
 void TestForm1::iconIsTheHeart_data() {

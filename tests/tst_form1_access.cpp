@@ -39,6 +39,7 @@ private slots:
     void keyboardTakesAPass_data();
     void keyboardTakesAPass();
     void focusFollowsMouseClicks();
+    void focusIsVisible();
     void buttonsSpeakTheirCaption_data();
     void buttonsSpeakTheirCaption();
     void labelsExposeTheirText();
@@ -143,6 +144,21 @@ void TestForm1Access::focusFollowsMouseClicks() {
     QTest::mouseClick(Find("Command1_2"), Qt::LeftButton);
     QTest::mouseClick(Find("Command3"), Qt::LeftButton);
     QCOMPARE(Focused(), QStringLiteral("Command1_1"));
+}
+
+void TestForm1Access::focusIsVisible() {
+    auto* first = Find("Command1_1");
+    const QImage focused = first->grab().toImage();
+    Key(Qt::Key_Tab);
+    QVERIFY(!first->hasFocus());
+    const QImage unfocused = first->grab().toImage();
+    QCOMPARE(focused.size(), unfocused.size());
+    QVERIFY2(focused != unfocused, "the focused button looks the same as an unfocused one");
+    // After a mouse click the focus moves on, and is still marked.
+    QTest::mouseClick(Find("Command1_2"), Qt::LeftButton);
+    QVERIFY(Find("Command2_1")->hasFocus());
+    const QImage father = Find("Command2_1")->grab().toImage();
+    QVERIFY(father != Find("Command2_2")->grab().toImage());
 }
 
 void TestForm1Access::buttonsSpeakTheirCaption_data() {
