@@ -13,31 +13,17 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 
 from Xlib import X, display, protocol
 from Xlib.ext import xtest
+
+from waiting import fail, wait_for
 
 SIZE = (337, 217)
 CYAN = (0, 192, 192)  # the parents label's background
 GREEN = (0, 192, 0)  # RESTART's face
 PARENTS_LABEL = (113, 145, 105, 23)  # inside Label6's border
 ANSWER_LABEL = (2, 186, 221, 29)  # inside Label4's border
-
-
-def fail(message):
-    print("FAIL:", message)
-    sys.exit(1)
-
-
-def wait_for(what, probe, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        found = probe()
-        if found:
-            return found
-        time.sleep(0.05)
-    fail("timed out waiting for " + what)
 
 
 def button_centre(row, index):

@@ -15,13 +15,10 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
+from waiting import fail, wait_for  # noqa: E402
+
 EXPECTED_LABELS = {"Select blood group of Mother", "Select blood group of Father",
                    "Blood group of your Child is:", "Tamberlune Works"}
-
-
-def fail(message):
-    print("FAIL:", message)
-    sys.exit(1)
 
 
 def pump(seconds):
@@ -33,14 +30,8 @@ def pump(seconds):
             time.sleep(0.01)
 
 
-def wait_for(what, probe, seconds=15):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        found = probe()
-        if found:
-            return found
-        pump(0.1)
-    fail("timed out waiting for " + what)
+def wait(what, probe):
+    return wait_for(what, probe, 15, lambda: pump(0.1))
 
 
 def descendants(accessible):
@@ -78,7 +69,7 @@ def main():
 
     process = subprocess.Popen([sys.argv[1]])
     try:
-        window = wait_for("the window in the accessibility tree", program_window)
+        window = wait("the window in the accessibility tree", program_window)
         controls = list(descendants(window))
         buttons = [c for c in controls if c.get_role() == Atspi.Role.PUSH_BUTTON]
         labels = [c for c in controls if c.get_role() == Atspi.Role.LABEL]
@@ -106,16 +97,16 @@ def main():
         if father.get_state_set().contains(Atspi.StateType.ENABLED):
             fail("the father row is enabled before the mother is picked")
         button("2-A0", "Mother").do_action(0)
-        wait_for("the father row to be enabled",
+        wait("the father row to be enabled",
                  lambda: father.get_state_set().contains(Atspi.StateType.ENABLED))
         father.do_action(0)
 
         result = label("The genotypes the child can have")
         parents = label("The mother's and the father's genotypes")
-        wait_for("the answer", lambda: result.get_name() == "4-AB, 2-A0, 3-B0, 1-00")
+        wait("the answer", lambda: result.get_name() == "4-AB, 2-A0, 3-B0, 1-00")
         if parents.get_name() != "(2-A0)+(3-B0)":
             fail(f"the parents label reads {parents.get_name()!r}")
-        wait_for("the answer to be announced",
+        wait("the answer to be announced",
                  lambda: ("4-AB, 2-A0, 3-B0, 1-00", result.get_description()) in announced)
         if ("(2-A0)+(3-B0)", parents.get_description()) not in announced:
             fail(f"the parents expression was not announced; heard {announced}")
