@@ -34,11 +34,11 @@ QString ToQString(std::string_view text) {
 
 // Asks for the designed face first and falls back to its substitute where it is not installed.
 QFont ToFont(layout::FontKey key) {
-    const layout::Font& spec = layout::FontOf(key);
+    const layout::Font& look = layout::FontOf(key);
     QFont font;
-    font.setFamilies({ToQString(spec.face), ToQString(spec.substitute)});
-    font.setPointSizeF(spec.points);
-    font.setWeight(static_cast<QFont::Weight>(spec.weight));
+    font.setFamilies({ToQString(look.face), ToQString(look.substitute)});
+    font.setPointSizeF(look.points);
+    font.setWeight(static_cast<QFont::Weight>(look.weight));
     // Every text the window shows is plain ASCII, which each face and substitute holds in full:
     // no fallback fonts need looking up.
     font.setStyleStrategy(QFont::NoFontMerging);
@@ -107,23 +107,23 @@ Form1::Form1(QWidget* parent)
 
     // Labels first, so that the buttons, created later, are drawn above them where they overlap.
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        const layout::Label& spec = layout::Labels[i];
-        auto* label = new QLabel(ToQString(spec.caption), this);
-        label->setObjectName(ToQString(spec.name));
-        label->setGeometry(ToPixels(spec.rect));
-        label->setFont(ToFont(spec.font));
+        const layout::Label& look = layout::Labels[i];
+        auto* label = new QLabel(ToQString(look.caption), this);
+        label->setObjectName(ToQString(look.name));
+        label->setGeometry(ToPixels(look.rect));
+        label->setFont(ToFont(look.font));
         QPalette labelPalette = label->palette();
-        labelPalette.setColor(QPalette::WindowText, spec.text
-                                                        ? ToColor(*spec.text)
+        labelPalette.setColor(QPalette::WindowText, look.text
+                                                        ? ToColor(*look.text)
                                                         : labelPalette.color(QPalette::ButtonText));
-        labelPalette.setColor(QPalette::Window, spec.background
-                                                    ? ToColor(*spec.background)
+        labelPalette.setColor(QPalette::Window, look.background
+                                                    ? ToColor(*look.background)
                                                     : labelPalette.color(QPalette::Button));
         label->setPalette(labelPalette);
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignVCenter |
-                            (spec.align == layout::Align::Left ? Qt::AlignLeft : Qt::AlignHCenter));
-        if (spec.border)
+                            (look.align == layout::Align::Left ? Qt::AlignLeft : Qt::AlignHCenter));
+        if (look.border)
             label->setFrameStyle(QFrame::Box | QFrame::Plain);
         label->setIndent(0);
         label->setTextFormat(Qt::PlainText);
@@ -135,21 +135,21 @@ Form1::Form1(QWidget* parent)
         ->setAccessibleDescription(QStringLiteral("The genotypes the child can have"));
 
     std::vector<std::pair<int, QPushButton*>> tabIndices;
-    const auto makeButton = [&](const layout::Button& spec, const QString& name,
+    const auto makeButton = [&](const layout::Button& look, const QString& name,
                                 const QString& description) {
-        auto* button = new QPushButton(ToQString(spec.caption), this);
+        auto* button = new QPushButton(ToQString(look.caption), this);
         button->setObjectName(name);
-        button->setGeometry(ToPixels(spec.rect));
-        button->setFont(ToFont(spec.font));
+        button->setGeometry(ToPixels(look.rect));
+        button->setFont(ToFont(look.font));
         button->setAccessibleDescription(description);
-        if (spec.background) {
+        if (look.background) {
             QPalette buttonPalette = button->palette();
-            buttonPalette.setColor(QPalette::Button, ToColor(*spec.background));
+            buttonPalette.setColor(QPalette::Button, ToColor(*look.background));
             button->setPalette(buttonPalette);
         }
         // Return and Enter press the focused button, as Space does.
         button->setAutoDefault(true);
-        tabIndices.emplace_back(spec.tabIndex, button);
+        tabIndices.emplace_back(look.tabIndex, button);
         return button;
     };
     // Each click goes to the form logic; the focus then moves on to where the next step is.
