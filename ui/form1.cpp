@@ -4,6 +4,7 @@
 #include "layout.h"
 
 #include <QAccessibleWidget>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
@@ -32,11 +33,11 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Asks for the designed face first and falls back to its substitute where it is not installed.
-QFont ToFont(layout::FontKey key) {
-    const layout::Font& look = layout::FontOf(key);
-    QFont font;
-    font.setFamilies({ToQString(look.face), ToQString(look.substitute)});
+// The designed face where it is installed, else its substitute. Deciding here, rather than
+// leaving a missing face to Qt, draws our substitute and spares fontconfig's search for one.
+QFont ToFont(const layout::Font& look, const QStringList& installed) {
+    const QString face = ToQString(look.face);
+    QFont font(installed.contains(face) ? face : ToQString(look.substitute));
     font.setPointSizeF(look.points);
     font.setWeight(static_cast<QFont::Weight>(look.weight));
     // Every text the window shows is plain ASCII, which each face and substitute holds in full:
@@ -111,7 +112,6 @@ Form1::Form1(QWidget* parent)
         auto* label = new QLabel(ToQString(look.caption), this);
         label->setObjectName(ToQString(look.name));
         label->setGeometry(ToPixels(look.rect));
-        label->setFont(ToFont(look.font));
         QPalette labelPalette = label->palette();
         labelPalette.setColor(QPalette::WindowText, look.text
                                                         ? ToColor(*look.text)
@@ -140,7 +140,6 @@ Form1::Form1(QWidget* parent)
         auto* button = new QPushButton(ToQString(look.caption), this);
         button->setObjectName(name);
         button->setGeometry(ToPixels(look.rect));
-        button->setFont(ToFont(look.font));
         button->setAccessibleDescription(description);
         if (look.background) {
             QPalette buttonPalette = button->palette();
@@ -188,6 +187,27 @@ Form1::Form1(QWidget* parent)
     // The form's Load event: it runs before the window is first shown.
     formLogic.OnLoad();
     FocusFirstEnabled();
+}
+
+void Form1::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    // Looking the faces up loads the font database, which the first paint needs anyway; done
+    // once the window is on screen, it does not hold up its appearing.
+    if (visible && !fontsApplied) {
+        const QStringList installed = QFontDatabase::families();
+        std::array<QFont, layout::Fonts.size()> fonts;
+        std::ranges::transform(layout::Fonts, fonts.begin(),
+                               [&](const layout::Font& look) { return ToFont(look, installed); });
+        const auto fontOf = [&](layout::FontKey key) { return fonts.at(std::size_t(key)); };
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            labels[i]->setFont(fontOf(layout::Labels[i].font));
+        for (std::size_t i = 0; i < command1.size(); ++i) {
+            command1[i]->setFont(fontOf(layout::Command1[i].font));
+            command2[i]->setFont(fontOf(layout::Command2[i].font));
+        }
+        command3->setFont(fontOf(layout::Command3.font));
+        fontsApplied = true;
+    }
 }
 
 // After every step exactly one row, or only RESTART, is enabled: its first button is the next step.

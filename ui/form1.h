@@ -21,6 +21,9 @@ public:
 
     [[nodiscard]] const form::FormLogic& logic() const { return formLogic; }
 
+    // Shows the window; the first time, its controls then take their fonts.
+    void setVisible(bool visible) override;
+
     void SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) override;
     [[nodiscard]] std::string GetButtonCaption(form::Row row, std::int16_t index) const override;
     [[nodiscard]] std::string GetLabelCaption(form::Label label) const override;
@@ -36,5 +39,6 @@ private:
     std::array<QPushButton*, 6> command2{};
     QPushButton* command3 = nullptr;
     std::vector<QPushButton*> tabOrder; // the buttons in the order Tab visits them
+    bool fontsApplied = false;
     form::FormLogic formLogic{*this};
 };
