@@ -30,8 +30,9 @@ enum class FontKey { A, B, C, D, E, F };
 struct Font {
     std::string_view face;
     double points;
-    int weight;                  // 100 to 900, 700 is bold
-    int charset;                 // 0 ANSI, 177 Hebrew
+    int weight;  // 100 to 900, 700 is bold
+    int charset; // 0 ANSI, 177 Hebrew; Qt picks faces by script, so the substitutes of Hebrew-set
+                 // faces write Hebrew too
     std::string_view substitute; // used where the face is not installed
 };
 
@@ -43,10 +44,6 @@ inline constexpr std::array<Font, 6> Fonts = {{
     {"MS Sans Serif", 9.75, 700, 177, "Liberation Sans"},
     {"Arial", 12, 700, 0, "Liberation Sans"},
 }};
-
-constexpr const Font& FontOf(FontKey key) {
-    return Fonts[static_cast<std::size_t>(key)];
-}
 
 struct Window {
     std::string_view title;
