@@ -7,7 +7,7 @@ PACKAGES=(
     fonts-comic-neue fonts-liberation2 culmus
     xvfb xauth python3-xlib
     dbus-daemon at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
-    desktop-file-utils appstream lintian dpkg-dev fakeroot python3-pil binutils-mingw-w64-x86-64
+    desktop-file-utils appstream lintian dpkg-dev python3-pil binutils-mingw-w64-x86-64
 )
 
 as_root() {
