@@ -107,21 +107,22 @@ void TestGenotypeTable::answerKeepsItsStoredOrder_data() {
     QTest::addColumn<GenotypeIndex>("mother");
     QTest::addColumn<GenotypeIndex>("father");
     QTest::addColumn<std::string>("answer");
-    QTest::newRow("1-00 x 1-00") << GenotypeIndex(1) << GenotypeIndex(1) << std::string("1-00");
-    QTest::newRow("4-AB x 4-AB") << GenotypeIndex(6) << GenotypeIndex(6)
-                                 << std::string("2-AA, 4-AB, 3-BB");
-    QTest::newRow("2-A0 x 3-B0") << GenotypeIndex(3) << GenotypeIndex(5)
-                                 << std::string("4-AB, 2-A0, 3-B0, 1-00");
-    QTest::newRow("3-B0 x 2-A0") << GenotypeIndex(5) << GenotypeIndex(3)
-                                 << std::string("4-AB, 2-A0, 3-B0, 1-00");
-    QTest::newRow("2-A0 x 4-AB") << GenotypeIndex(3) << GenotypeIndex(6)
-                                 << std::string("2-AA, 4-AB, 2-A0, 3-B0");
-    QTest::newRow("4-AB x 2-A0") << GenotypeIndex(6) << GenotypeIndex(3)
-                                 << std::string("2-AA, 2-A0, 4-AB, 3-B0");
-    QTest::newRow("3-B0 x 4-AB") << GenotypeIndex(5) << GenotypeIndex(6)
-                                 << std::string("4-AB, 3-BB, 2-A0, 3-B0");
-    QTest::newRow("4-AB x 3-B0") << GenotypeIndex(6) << GenotypeIndex(5)
-                                 << std::string("4-AB, 2-A0, 3-BB, 3-B0");
+    // Written out here, not taken from the program: the order inside each text is what users see.
+    const char* const answers[6][6] = {
+        {"1-00", "2-A0", "2-A0, 1-00", "3-B0", "3-B0, 1-00", "2-A0, 3-B0"},
+        {"2-A0", "2-AA", "2-AA, 2-A0", "4-AB", "4-AB, 2-A0", "2-AA, 4-AB"},
+        {"2-A0, 1-00", "2-AA, 2-A0", "2-AA, 2-A0, 1-00", "4-AB, 3-B0", "4-AB, 2-A0, 3-B0, 1-00",
+         "2-AA, 4-AB, 2-A0, 3-B0"},
+        {"3-B0", "4-AB", "4-AB, 3-B0", "3-BB", "3-BB, 3-B0", "4-AB, 3-BB"},
+        {"3-B0, 1-00", "4-AB, 2-A0", "4-AB, 2-A0, 3-B0, 1-00", "3-BB, 3-B0", "3-BB, 3-B0, 1-00",
+         "4-AB, 3-BB, 2-A0, 3-B0"},
+        {"2-A0, 3-B0", "2-AA, 4-AB", "2-AA, 2-A0, 4-AB, 3-B0", "4-AB, 3-BB",
+         "4-AB, 2-A0, 3-BB, 3-B0", "2-AA, 4-AB, 3-BB"},
+    };
+    for (GenotypeIndex m = 1; m <= genetics::GenotypeCount; ++m)
+        for (GenotypeIndex f = 1; f <= genetics::GenotypeCount; ++f)
+            QTest::addRow("%s x %s", GenotypeCode[m - 1].data(), GenotypeCode[f - 1].data())
+                << m << f << std::string(answers[m - 1][f - 1]);
 }
 
 void TestGenotypeTable::answerKeepsItsStoredOrder() {
