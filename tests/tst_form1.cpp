@@ -138,6 +138,19 @@ void TestForm1::controlsStandWhereDesigned() {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
     QCOMPARE(Find<QWidget>(name)->geometry(), pixels);
+    if (!name.startsWith("Command"))
+        return;
+    // A button's face fills its whole rectangle: no strip of the form's colour shows inside it.
+    window->show();
+    const QImage image = window->grab().toImage();
+    const qreal scale = image.devicePixelRatio();
+    const QRect inside(QPoint(qCeil(pixels.left() * scale), qCeil(pixels.top() * scale)),
+                       QPoint(qFloor((pixels.right() + 1) * scale) - 1,
+                              qFloor((pixels.bottom() + 1) * scale) - 1));
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            QVERIFY2(image.pixel(x, y) != qRgb(192, 192, 0),
+                     qPrintable(QStringLiteral("the form shows at (%1, %2)").arg(x).arg(y)));
 }
 
 void TestForm1::controlsAskForTheirFonts_data() {
@@ -198,18 +211,18 @@ void TestForm1::labelsShowTheirColours_data() {
     const QPalette standard = QApplication::palette();
     const QColor face = QColor(192, 192, 0);
     QTest::newRow("Label1") << "Label1" << QColor(192, 64, 0) << face
-                            << Qt::Alignment(Qt::AlignHCenter) << false;
+                            << (Qt::AlignHCenter | Qt::AlignVCenter) << false;
     QTest::newRow("Label2") << "Label2" << QColor(192, 64, 0) << face
-                            << Qt::Alignment(Qt::AlignHCenter) << false;
-    QTest::newRow("Label3") << "Label3" << QColor(0, 0, 255) << face << Qt::Alignment(Qt::AlignLeft)
-                            << false;
+                            << (Qt::AlignHCenter | Qt::AlignVCenter) << false;
+    QTest::newRow("Label3") << "Label3" << QColor(0, 0, 255) << face
+                            << (Qt::AlignLeft | Qt::AlignVCenter) << false;
     QTest::newRow("Label4") << "Label4" << standard.color(QPalette::ButtonText)
-                            << standard.color(QPalette::Button) << Qt::Alignment(Qt::AlignHCenter)
-                            << true;
+                            << standard.color(QPalette::Button)
+                            << (Qt::AlignHCenter | Qt::AlignVCenter) << true;
     QTest::newRow("Label5") << "Label5" << QColor(255, 0, 255) << face
-                            << Qt::Alignment(Qt::AlignHCenter) << false;
+                            << (Qt::AlignHCenter | Qt::AlignVCenter) << false;
     QTest::newRow("Label6") << "Label6" << standard.color(QPalette::ButtonText)
-                            << QColor(0, 192, 192) << Qt::Alignment(Qt::AlignLeft) << true;
+                            << QColor(0, 192, 192) << (Qt::AlignLeft | Qt::AlignVCenter) << true;
 }
 
 void TestForm1::labelsShowTheirColours() {
@@ -223,7 +236,8 @@ void TestForm1::labelsShowTheirColours() {
     auto* label = Find<QLabel>(name);
     QCOMPARE(label->palette().color(QPalette::WindowText), text);
     QCOMPARE(label->palette().color(QPalette::Window), background);
-    QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, alignment);
+    QCOMPARE(label->alignment(), alignment);
+    QCOMPARE(label->indent(), 0); // the text starts at the border, not a font's width in
     QCOMPARE(label->frameWidth(), border ? 1 : 0);
     QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     // What is drawn: the corner pixel is the border, or else the background.
@@ -315,20 +329,33 @@ void TestForm1::clicksTakeAPass() {
 
 void TestForm1::keysPressTheFocusedButton_data() {
     QTest::addColumn<int>("key");
-    QTest::newRow("Space") << int(Qt::Key_Space);
-    QTest::newRow("Return") << int(Qt::Key_Return);
-    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::addColumn<int>("repeats"); // of a held key, before it is let go
+    QTest::newRow("Space") << int(Qt::Key_Space) << 0;
+    QTest::newRow("Return") << int(Qt::Key_Return) << 0;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << 0;
+    QTest::newRow("Space held") << int(Qt::Key_Space) << 5;
+    QTest::newRow("Return held") << int(Qt::Key_Return) << 5;
+    QTest::newRow("Enter held") << int(Qt::Key_Enter) << 5;
 }
 
+// However long the key is held, it picks one genotype; its repeats reach whichever button has
+// the focus by then.
 void TestForm1::keysPressTheFocusedButton() {
     QFETCH(int, key);
+    QFETCH(int, repeats);
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_Tab);
     QTest::keyClick(window.get(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command1_3"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QTest::simulateEvent(QApplication::focusWidget(), true, key, {}, {}, false);
+    for (int i = 0; i < repeats; ++i) {
+        QTest::simulateEvent(QApplication::focusWidget(), false, key, {}, {}, true);
+        QTest::simulateEvent(QApplication::focusWidget(), true, key, {}, {}, true);
+    }
+    QTest::simulateEvent(QApplication::focusWidget(), false, key, {}, {}, false);
     QCOMPARE(Text("Label6"), QStringLiteral("(2-A0)+"));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Command2_1"));
 }
 
 void TestForm1::textFitsItsControl_data() {

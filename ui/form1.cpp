@@ -2,16 +2,17 @@
 
 #include "heart_maps.h"
 #include "layout.h"
+#include "placement.h"
 
 #include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <utility>
@@ -80,6 +81,39 @@ QPixmap HeartPixmap(const std::array<std::string_view, Size>& rows, int scale) {
     return QPixmap::fromImage(image);
 }
 
+// Return and Enter press the focused button as Space does: down while the key is held, one click
+// when it is let go, however long it was held. (A default button would click on every repeat of
+// a held key, and the classic style would draw its face a pixel short all round.)
+class PushButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!IsReturn(*event))
+            return QPushButton::keyPressEvent(event);
+        QKeyEvent space = SpaceFor(*event);
+        QPushButton::keyPressEvent(&space);
+        event->setAccepted(space.isAccepted());
+    }
+    void keyReleaseEvent(QKeyEvent* event) override {
+        if (!IsReturn(*event))
+            return QPushButton::keyReleaseEvent(event);
+        QKeyEvent space = SpaceFor(*event);
+        QPushButton::keyReleaseEvent(&space);
+        event->setAccepted(space.isAccepted());
+    }
+
+private:
+    static bool IsReturn(const QKeyEvent& event) {
+        return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    }
+    static QKeyEvent SpaceFor(const QKeyEvent& event) {
+        return {event.type(), Qt::Key_Space, event.modifiers(), QStringLiteral(" "),
+                event.isAutoRepeat()};
+    }
+};
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -137,7 +171,7 @@ Form1::Form1(QWidget* parent)
     std::vector<std::pair<int, QPushButton*>> tabIndices;
     const auto makeButton = [&](const layout::Button& look, const QString& name,
                                 const QString& description) {
-        auto* button = new QPushButton(ToQString(look.caption), this);
+        auto* button = new PushButton(ToQString(look.caption), this);
         button->setObjectName(name);
         button->setGeometry(ToPixels(look.rect));
         button->setAccessibleDescription(description);
@@ -146,8 +180,6 @@ Form1::Form1(QWidget* parent)
             buttonPalette.setColor(QPalette::Button, ToColor(*look.background));
             button->setPalette(buttonPalette);
         }
-        // Return and Enter press the focused button, as Space does.
-        button->setAutoDefault(true);
         tabIndices.emplace_back(look.tabIndex, button);
         return button;
     };
@@ -181,8 +213,7 @@ Form1::Form1(QWidget* parent)
         tabOrder.push_back(button);
     }
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    managed = CentreOnScreen(*this);
 
     // The form's Load event: it runs before the window is first shown.
     formLogic.OnLoad();
@@ -191,6 +222,9 @@ Form1::Form1(QWidget* parent)
 
 void Form1::setVisible(bool visible) {
     QWidget::setVisible(visible);
+    // Without a window manager nothing gives the window the keyboard focus, so it takes it.
+    if (visible && !fontsApplied && !managed)
+        activateWindow();
     // Looking the faces up loads the font database, which the first paint needs anyway; done
     // once the window is on screen, it does not hold up its appearing.
     if (visible && !fontsApplied) {

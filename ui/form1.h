@@ -40,5 +40,6 @@ private:
     QPushButton* command3 = nullptr;
     std::vector<QPushButton*> tabOrder; // the buttons in the order Tab visits them
     bool fontsApplied = false;
+    bool managed = false; // by a window manager, which gives the focus
     form::FormLogic formLogic{*this};
 };

@@ -1,0 +1,15 @@
+#pragma once
+
+// Before the application object is made: on a Wayland desktop whose compositor leaves title bars
+// to each program (GNOME's mutter, weston), Qt would draw its own, with minimise and maximise
+// boxes this window must not have; there the window goes to the desktop's X server (XWayland),
+// whose window manager draws a title bar that honours the window's fixed size. Where the
+// compositor draws title bars itself (KDE's KWin), or there is no X server, Qt's choice stands,
+// and QT_QPA_PLATFORM, where set, decides as always.
+void ChooseWindowSystem();
+
+// While the application object is being made: where Qt finds no display to show the window on,
+// it would abort with a core dump; instead one plain line says so and the program ends with
+// status 1. Qt's own messages of that time are held back, and passed on once it has started.
+void ExpectDisplay();
+void DisplayFound();
