@@ -5,7 +5,7 @@ PACKAGES=(
     cmake g++ ninja-build pkg-config clang-format clang-tidy valgrind libxcb1-dev
     qt6-base-dev qt6-base-private-dev qt6-qpa-plugins zlib1g-dev
     fonts-comic-neue fonts-liberation2 culmus
-    xvfb xauth python3-xlib
+    xvfb xauth python3-xlib openbox
     dbus-daemon at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
     desktop-file-utils appstream lintian dpkg-dev python3-pil binutils-mingw-w64-x86-64
 )

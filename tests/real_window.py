@@ -3,7 +3,10 @@
 Run under xvfb-run: real_window.py BUILD_DIR [MODE]. The program is driven as a person would:
 clicks through the X test extension, the answer read off the screen's pixels, the window closed
 as a window manager closes it (WM_DELETE_WINDOW), and exit status 0 expected. Modes:
-  (none)             three uses: closed at start, after a mother pick, after the answer
+  (none)             three uses: closed at start, after a mother pick, after the answer; Space
+                     at start picks the first mother; no display: one line, exit status 1
+  openbox            under the openbox window manager with a panel at the top: the whole
+                     window, frame included, centred on the area the panel leaves; Space at start
   valgrind SUPP      one whole pass under Valgrind memcheck: no memory errors, nothing lost
   isolated           one pass with empty HOME and XDG folders, which must stay empty; then
                      five copies at once, each taking its own pass
@@ -14,7 +17,7 @@ import subprocess
 import sys
 import tempfile
 
-from Xlib import X, display, protocol
+from Xlib import X, XK, Xatom, display, protocol
 from Xlib.ext import xtest
 
 from waiting import fail, wait_for
@@ -38,14 +41,40 @@ class Screen:
         self.pid_atom = self.display.intern_atom("_NET_WM_PID")
 
     def program_windows(self):
-        """The program's mapped windows, by the id of the process that owns each."""
+        """The program's mapped windows, by the id of the process that owns each; a window
+        manager may have put each inside a frame of its own."""
         windows = {}
-        for window in self.root.query_tree().children:
+        frames = self.root.query_tree().children
+        for window in frames + [c for f in frames for c in f.query_tree().children]:
             if (window.get_attributes().map_state == X.IsViewable
                     and window.get_wm_name() == "Ambrelith"):
                 pid = window.get_full_property(self.pid_atom, X.AnyPropertyType)
                 windows[pid.value[0] if pid else None] = window
         return windows
+
+    def property(self, window, name):
+        found = window.get_full_property(self.display.intern_atom(name), X.AnyPropertyType)
+        return list(found.value) if found else None
+
+    def frame(self, window):
+        """The window as the user sees it: the window manager's frame around it, if any."""
+        while (parent := window.query_tree().parent) != self.root:
+            window = parent
+        geometry = window.get_geometry()
+        border = 2 * geometry.border_width
+        return geometry.x, geometry.y, geometry.width + border, geometry.height + border
+
+    def work_area(self):
+        area = self.property(self.root, "_NET_WORKAREA")
+        root = self.root.get_geometry()
+        return area[:4] if area else [0, 0, root.width, root.height]
+
+    def press_space(self):
+        self.root.warp_pointer(0, 0)  # keys must not reach the window by following the pointer
+        code = self.display.keysym_to_keycode(XK.string_to_keysym("space"))
+        xtest.fake_input(self.display, X.KeyPress, code)
+        xtest.fake_input(self.display, X.KeyRelease, code)
+        self.display.sync()
 
     def origin(self, window):
         offset = window.translate_coords(self.root, 0, 0)
@@ -123,20 +152,58 @@ def close_and_wait(screen, window, process, seconds=10):
         fail(f"exit status {status} after the window was closed")
 
 
-def use_once(program, screen, picks):
+def use_once(program, screen, picks, tolerance=0.5):
+    """picks: 0 to 2 clicks, or "space": the Space key right after start."""
+    screen.root.warp_pointer(0, 0)
     process = start([program])
     try:
         window = wait_for("the window", lambda: screen.program_windows().get(process.pid))
-        root = screen.root.get_geometry()
-        left, top = screen.origin(window)
-        if max(abs(2 * left + SIZE[0] - root.width), abs(2 * top + SIZE[1] - root.height)) > 2:
-            fail(f"window at {left}, {top} is not centred on a {root.width} x {root.height} screen")
+        x, y, width, height = screen.frame(window)
+        left, top, area_width, area_height = screen.work_area()
+        offset = (x + width / 2 - left - area_width / 2, y + height / 2 - top - area_height / 2)
+        if max(map(abs, offset)) > tolerance:
+            fail(f"window {width} x {height} at {x}, {y} is off centre by {offset} on the area "
+                 f"{area_width} x {area_height} at {left}, {top}")
         check_first_frame(screen, window)
-        take_pass(screen, window, 3, 5, picks)
+        if picks == "space":
+            screen.press_space()
+            wait_for("Space to pick the first mother",
+                     lambda: screen.dark_pixels(window, PARENTS_LABEL) > 50)
+        else:
+            take_pass(screen, window, 3, 5, picks)
         close_and_wait(screen, window, process)
     finally:
         if process.poll() is None:
             process.kill()
+
+
+def without_display(program):
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    result = subprocess.run([program], env=env, capture_output=True, text=True, timeout=30)
+    lines = result.stderr.splitlines()
+    if result.returncode != 1 or len(lines) != 1 or "xvfb-run" not in lines[0]:
+        fail(f"without a display: exit status {result.returncode}, said {result.stderr!r}")
+
+
+def under_openbox(program, screen):
+    """openbox, and a panel along the top that the window must stay clear of."""
+    manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait_for("openbox", lambda: screen.property(screen.root, "_NET_SUPPORTING_WM_CHECK"))
+        width = screen.root.get_geometry().width
+        panel = screen.root.create_window(0, 0, width, 40, 0, X.CopyFromParent)
+        panel.change_property(screen.display.intern_atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
+                              [screen.display.intern_atom("_NET_WM_WINDOW_TYPE_DOCK")])
+        panel.change_property(screen.display.intern_atom("_NET_WM_STRUT_PARTIAL"),
+                              Xatom.CARDINAL, 32, [0, 0, 40, 0, 0, 0, 0, 0, 0, width - 1, 0, 0])
+        panel.map()
+        screen.display.sync()
+        wait_for("the panel to take its strip", lambda: screen.work_area()[1] == 40)
+        for picks in ("space", 2):
+            use_once(program, screen, picks, tolerance=2)
+    finally:
+        manager.terminate()
+        manager.wait(timeout=10)
 
 
 def under_valgrind(program, screen, suppressions):
@@ -228,9 +295,12 @@ def main():
             under_valgrind(program, screen, mode[1])
         elif mode[0] == "isolated":
             isolated(program, screen)
+        elif mode[0] == "openbox":
+            under_openbox(program, screen)
         else:
-            for picks in (0, 1, 2):
+            for picks in (0, 1, 2, "space"):
                 use_once(program, screen, picks)
+            without_display(program)
     print(f"PASS: {mode[0]}")
 
 
