@@ -100,7 +100,9 @@ def check_install(build):
               f"appstreamcli validate: {result.stdout}{result.stderr}")
         with open(metainfo) as f:
             text = f.read()
-        for needle in (f"<id>{APP_ID}</id>", "<caption>", 'release version="1.0.0.0"',
+        # The project has no web site: a software centre would show a broken link or picture.
+        check("://" not in text, "metainfo names a web address")
+        for needle in (f"<id>{APP_ID}</id>", 'release version="1.0.0.0"',
                        f'<launchable type="desktop-id">{APP_ID}.desktop</launchable>',
                        "<content_rating", "<project_license>", "<developer_name>"):
             check(needle in text, f"metainfo lacks {needle}")
@@ -161,6 +163,7 @@ def check_deb(build):
         check(fields.get("Version") == "1.0.0.0", f"Version: {fields.get('Version')}")
         check(fields.get("Section") == "science", f"Section: {fields.get('Section')}")
         check("<" in fields.get("Maintainer", ""), f"Maintainer: {fields.get('Maintainer')}")
+        check("Homepage" not in fields, f"Homepage: {fields.get('Homepage')}, which does not exist")
         check(fields.get("Description", "").startswith("see which ABO"),
               f"Description: {fields.get('Description')}")
         depends = [d.split()[0] for d in fields.get("Depends", "").split(", ")]
