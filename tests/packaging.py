@@ -163,6 +163,7 @@ def check_deb(build):
         check(fields.get("Version") == "1.0.0.0", f"Version: {fields.get('Version')}")
         check(fields.get("Section") == "science", f"Section: {fields.get('Section')}")
         check("<" in fields.get("Maintainer", ""), f"Maintainer: {fields.get('Maintainer')}")
+        check(fields.get("Recommends") == "qt6-wayland", f"Recommends: {fields.get('Recommends')}")
         check("Homepage" not in fields, f"Homepage: {fields.get('Homepage')}, which does not exist")
         check(fields.get("Description", "").startswith("see which ABO"),
               f"Description: {fields.get('Description')}")

@@ -46,6 +46,8 @@ constexpr std::array<std::string_view, AtomCount> AtomNames = {
     "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING", "_NET_REQUEST_FRAME_EXTENTS",
     "_NET_FRAME_EXTENTS"};
 
+constexpr std::array<std::string_view, 2> PlaceWindowsThemselves = {"KWin", "Weston WM"};
+
 // A window property's raw bytes; empty when it is not set.
 std::string Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
                      xcb_atom_t type) {
@@ -55,8 +57,8 @@ std::string Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom
         std::free);
     if (!reply)
         return {};
-    const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
-    return {bytes, bytes + xcb_get_property_value_length(reply.get())};
+    return {static_cast<const char*>(xcb_get_property_value(reply.get())),
+            static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
 }
 
 std::vector<std::uint32_t> Cardinals(const std::string& bytes) {
@@ -89,8 +91,10 @@ Placement AskWindowManager(QWidget& window) {
         Cardinals(Property(connection, root, atoms[NetSupportingWmCheck], XCB_ATOM_WINDOW));
     if (check.empty())
         return {};
-    // KWin does not answer the request; its own placement centres new windows, frame and all.
-    if (Property(connection, check[0], atoms[NetWmName], atoms[Utf8String]) == "KWin")
+    // Window managers that do not answer the request place new windows by their own rules
+    // whatever position is asked for; KWin's default rule centres them, frame and all.
+    const std::string manager = Property(connection, check[0], atoms[NetWmName], atoms[Utf8String]);
+    if (std::ranges::find(PlaceWindowsThemselves, manager) != PlaceWindowsThemselves.end())
         return {.managed = true, .placesItself = true, .frame = {}};
 
     // The window manager answers by setting _NET_FRAME_EXTENTS on the unmapped window.
@@ -100,9 +104,11 @@ Placement AskWindowManager(QWidget& window) {
     request.format = 32;
     request.window = id;
     request.type = atoms[NetRequestFrameExtents];
+    std::array<char, sizeof request> event{};
+    std::memcpy(event.data(), &request, sizeof request);
     xcb_send_event(connection, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&request));
+                   event.data());
     xcb_flush(connection);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
     do {

@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
+#include <string>
 #include <string_view>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -41,7 +43,7 @@ public:
 
 std::uint32_t Word(const QByteArray& bytes, qsizetype at) {
     std::uint32_t word = 0;
-    std::memcpy(&word, bytes.constData() + at, sizeof word);
+    std::memcpy(&word, bytes.sliced(at, sizeof word).constData(), sizeof word);
     return word;
 }
 
@@ -56,12 +58,14 @@ bool CompositorDrawsTitleBars() {
         return false;
     std::memcpy(static_cast<char*>(address.sun_path), path.constData(), path.size());
     const Socket wayland;
-    if (wayland.fd < 0 ||
-        connect(wayland.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's own idiom
+    const auto* generic = reinterpret_cast<const sockaddr*>(&address);
+    if (wayland.fd < 0 || connect(wayland.fd, generic, sizeof address) != 0)
         return false;
 
     enum : std::uint32_t { Display = 1, Registry = 2, Callback = 3 };
-    constexpr std::uint32_t Sync = 0, GetRegistry = 1, Global = 0, Done = 0, Error = 0;
+    enum : std::uint32_t { Sync = 0, GetRegistry = 1 };       // requests of the display
+    enum : std::uint32_t { Error = 0, Global = 0, Done = 0 }; // events of each object
     constexpr std::uint32_t RequestSize = 12 << 16;
     const std::array<std::uint32_t, 6> requests = {Display, RequestSize | GetRegistry, Registry,
                                                    Display, RequestSize | Sync,        Callback};
@@ -98,7 +102,7 @@ bool CompositorDrawsTitleBars() {
             if (object == Registry && event == Global && size >= 16) {
                 const std::uint32_t length = Word(received, 12);
                 if (length > 0 && length <= size - 16) {
-                    const std::string_view interface(received.constData() + 16, length - 1);
+                    const std::string interface = received.sliced(16, length - 1).toStdString();
                     offered = offered || std::ranges::find(ServerDecorations, interface) !=
                                              ServerDecorations.end();
                 }
@@ -115,8 +119,16 @@ struct HeldMessage {
     QString text;
 };
 
-QtMessageHandler passOn = nullptr;
-QList<HeldMessage>* held = nullptr;
+// Qt's messages while it starts, and the handler they go to once it has.
+struct Starting {
+    QtMessageHandler passOn = nullptr;
+    QList<HeldMessage> held;
+};
+
+Starting& Start() {
+    static Starting start;
+    return start;
+}
 
 void WhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
@@ -126,7 +138,7 @@ void WhileStarting(QtMsgType type, const QMessageLogContext& context, const QStr
                    stderr);
         std::_Exit(1);
     }
-    held->append({type, context.category, text});
+    Start().held.append({type, context.category, text});
 }
 
 } // namespace
@@ -135,21 +147,19 @@ void ChooseWindowSystem() {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
+    // Wayland still, where the X server cannot be reached.
     if (!CompositorDrawsTitleBars())
-        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 }
 
 void ExpectDisplay() {
-    held = new QList<HeldMessage>;
-    passOn = qInstallMessageHandler(WhileStarting);
+    Start().passOn = qInstallMessageHandler(WhileStarting);
 }
 
 void DisplayFound() {
-    qInstallMessageHandler(passOn);
-    for (const HeldMessage& message : *held) {
+    qInstallMessageHandler(Start().passOn);
+    for (const HeldMessage& message : std::exchange(Start().held, {})) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
         qt_message_output(message.type, context, message.text);
     }
-    delete held;
-    held = nullptr;
 }
