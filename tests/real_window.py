@@ -187,15 +187,18 @@ def without_display(program):
 
 def under_openbox(program, screen):
     """openbox, and a panel along the top that the window must stay clear of."""
-    manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    ready = tempfile.mktemp(prefix="openbox-started-")
+    manager = subprocess.Popen(["openbox", "--startup", f"touch {ready}"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        wait_for("openbox", lambda: screen.property(screen.root, "_NET_SUPPORTING_WM_CHECK"))
+        wait_for("openbox", lambda: os.path.exists(ready))
+        os.remove(ready)
         width = screen.root.get_geometry().width
         panel = screen.root.create_window(0, 0, width, 40, 0, X.CopyFromParent)
         panel.change_property(screen.display.intern_atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
                               [screen.display.intern_atom("_NET_WM_WINDOW_TYPE_DOCK")])
-        panel.change_property(screen.display.intern_atom("_NET_WM_STRUT_PARTIAL"),
-                              Xatom.CARDINAL, 32, [0, 0, 40, 0, 0, 0, 0, 0, 0, width - 1, 0, 0])
+        panel.change_property(screen.display.intern_atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL,
+                              32, [0, 0, 40, 0] + [0] * 5 + [width - 1, 0, 0])
         panel.map()
         screen.display.sync()
         wait_for("the panel to take its strip", lambda: screen.work_area()[1] == 40)
