@@ -55,15 +55,17 @@ std::string Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom
         xcb_get_property_reply(
             connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), nullptr),
         std::free);
-    if (!reply)
+    const int length = reply ? xcb_get_property_value_length(reply.get()) : 0;
+    if (length <= 0)
         return {};
     return {static_cast<const char*>(xcb_get_property_value(reply.get())),
-            static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
+            static_cast<std::size_t>(length)};
 }
 
 std::vector<std::uint32_t> Cardinals(const std::string& bytes) {
     std::vector<std::uint32_t> values(bytes.size() / 4);
-    std::memcpy(values.data(), bytes.data(), values.size() * 4);
+    if (!values.empty())
+        std::memcpy(values.data(), bytes.data(), values.size() * 4);
     return values;
 }
 
