@@ -1,8 +1,11 @@
+#include "genotype_chances.h"
 #include "genotype_table.h"
 
 #include <QTest>
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <set>
 #include <string>
 
@@ -52,6 +55,8 @@ private slots:
     void codeMatchesItsAlleles();
     void answerListsEveryPossibleChild_data();
     void answerListsEveryPossibleChild();
+    void chancesCountTheFourCombinations_data() { answerListsEveryPossibleChild_data(); }
+    void chancesCountTheFourCombinations();
     void answerKeepsItsStoredOrder_data();
     void answerKeepsItsStoredOrder();
     void indexOutOfRangeGivesNothing_data();
@@ -103,6 +108,38 @@ void TestGenotypeTable::answerListsEveryPossibleChild() {
     QCOMPARE(answer->size(), listed.size() * 4 + (listed.size() - 1) * 2);
 }
 
+void TestGenotypeTable::chancesCountTheFourCombinations() {
+    QFETCH(GenotypeIndex, mother);
+    QFETCH(GenotypeIndex, father);
+    const genetics::PairChances* chances = genetics::Chances(mother, father);
+    QVERIFY(chances);
+    const std::string_view m = GenotypeCode[mother - 1];
+    const std::string_view f = GenotypeCode[father - 1];
+    // Each of the mother's alleles with each of the father's, in the square's order.
+    std::map<std::string, int> children;
+    std::array<int, 4> groups{}; // O, A, B, AB: the group digit less one
+    std::size_t cell = 0;
+    for (char a : {m[2], m[3]})
+        for (char b : {f[2], f[3]}) {
+            const std::string child = CodeOfAlleles(a, b);
+            QCOMPARE(std::string(chances->square.at(cell++)), child);
+            ++children[child];
+            ++groups.at(static_cast<std::size_t>(child[0] - '1'));
+        }
+    std::string listed;
+    int total = 0;
+    for (const auto& [code, quarters] : chances->children) {
+        if (code.empty())
+            continue;
+        QCOMPARE(quarters, children[std::string(code)]);
+        total += quarters;
+        listed += (listed.empty() ? "" : ", ") + std::string(code);
+    }
+    QCOMPARE(total, 4);
+    QCOMPARE(listed, std::string(*Offspring(mother, father)));
+    QVERIFY(chances->groups == groups);
+}
+
 void TestGenotypeTable::answerKeepsItsStoredOrder_data() {
     QTest::addColumn<GenotypeIndex>("mother");
     QTest::addColumn<GenotypeIndex>("father");
@@ -149,6 +186,7 @@ void TestGenotypeTable::indexOutOfRangeGivesNothing() {
     QFETCH(GenotypeIndex, mother);
     QFETCH(GenotypeIndex, father);
     QVERIFY(!Offspring(mother, father));
+    QVERIFY(!genetics::Chances(mother, father));
     QVERIFY(!genetics::CodeText(mother) || !genetics::CodeText(father));
 }
 
