@@ -19,7 +19,7 @@ struct ChildChance {
 
 struct PairChances {
     std::array<ChildChance, 4> children;    // in the answer's order; the rest empty
-    std::array<int, 4> groups;              // quarters for O, A, B and AB, as AboGroups
+    std::array<int, 4> groups{};            // quarters for O, A, B and AB, as AboGroups
     std::array<std::string_view, 4> square; // the Punnett square: the mother's first allele with
                                             // the father's first, then his second; then the
                                             // mother's second allele likewise

@@ -89,7 +89,7 @@ def main():
 
         def label(description):
             for candidate in labels:
-                if candidate.get_description() == description:
+                if candidate.get_description().startswith(description):
                     return candidate
             fail(f"no label described as {description!r}")
 

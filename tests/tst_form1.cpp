@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 #include <memory>
 #include <stdexcept>
@@ -54,6 +56,8 @@ private slots:
     void textFitsItsControl_data();
     void textFitsItsControl();
     void labelsKeepTheirPlace();
+    void answerTooltipExplainsIt_data();
+    void answerTooltipExplainsIt();
     void indexOutsideARowIsRefused_data();
     void indexOutsideARowIsRefused();
     void iconIsTheHeart_data();
@@ -421,6 +425,55 @@ void TestForm1::labelsKeepTheirPlace() {
     Click(QStringLiteral("Command3"));
     QCOMPARE(Find<QLabel>("Label4")->geometry(), label4);
     QVERIFY(Find<QLabel>("Label4")->isVisible());
+}
+
+void TestForm1::answerTooltipExplainsIt_data() {
+    QTest::addColumn<int>("mother"); // 0: no pick
+    QTest::addColumn<int>("father");
+    QTest::addColumn<bool>("restart");
+    QTest::addColumn<QString>("percent"); // each chance in the tooltip, and how often it shows
+    QTest::addColumn<int>("times");
+    QTest::addColumn<QString>("description");
+    const QString base = QStringLiteral("The genotypes the child can have");
+    QTest::newRow("no answer") << 0 << 0 << false << QString() << 0 << base;
+    QTest::newRow("2-A0 x 3-B0")
+        << 3 << 5 << false << "25 %" << 8
+        << base + ". Chances: 4-AB 25 %, 2-A0 25 %, 3-B0 25 %, 1-00 25 %. Blood group: O 25 %, "
+                  "A 25 %, B 25 %, AB 25 %. Punnett square: mother's A and father's B give 4-AB; "
+                  "mother's A and father's 0 give 2-A0; mother's 0 and father's B give 3-B0; "
+                  "mother's 0 and father's 0 give 1-00.";
+    QTest::newRow("2-AA x 1-00") << 2 << 1 << false << "100 %" << 2
+                                 << base + ". Chances: 2-A0 100 %. Blood group: A 100 %. Punnett "
+                                           "square: mother's A and father's 0 give 2-A0; mother's "
+                                           "A and father's 0 give 2-A0; mother's A and father's 0 "
+                                           "give 2-A0; mother's A and father's 0 give 2-A0.";
+    QTest::newRow("RESTART after 4-AB x 4-AB") << 6 << 6 << true << QString() << 0 << base;
+}
+
+void TestForm1::answerTooltipExplainsIt() {
+    QFETCH(int, mother);
+    QFETCH(int, father);
+    QFETCH(bool, restart);
+    QFETCH(QString, percent);
+    QFETCH(int, times);
+    QFETCH(QString, description);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    if (mother > 0) {
+        Click(QStringLiteral("Command1_%1").arg(mother));
+        Click(QStringLiteral("Command2_%1").arg(father));
+    }
+    if (restart)
+        Click(QStringLiteral("Command3"));
+    auto* answer = Find<QLabel>("Label4");
+    QCOMPARE(answer->accessibleDescription(), description);
+    QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), answer->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(answer, &hover);
+    const QString tip = QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    QCOMPARE(QToolTip::isVisible(), times > 0);
+    if (times > 0)
+        QCOMPARE(tip.count(percent), times);
+    QToolTip::hideText();
 }
 
 void TestForm1::indexOutsideARowIsRefused_data() {

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "answer_details.h"
 #include "heart_maps.h"
 #include "layout.h"
 #include "placement.h"
@@ -7,12 +8,14 @@
 #include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -55,6 +58,8 @@ QString Describe(const char* parent, std::size_t index) {
         .arg(QLatin1String(parent), ToQString(genetics::AboGroup[index]),
              QChar::fromLatin1(code[2]), QChar::fromLatin1(code[3]));
 }
+
+const QString AnswerLabelDescription = QStringLiteral("The genotypes the child can have");
 
 // Presents the form to assistive technology as a window (a frame), not as a plain panel.
 QAccessibleInterface* AccessibleForm(const QString& className, QObject* object) {
@@ -165,8 +170,8 @@ Form1::Form1(QWidget* parent)
     }
     LabelOf(form::Label::Label6)
         ->setAccessibleDescription(QStringLiteral("The mother's and the father's genotypes"));
-    LabelOf(form::Label::Label4)
-        ->setAccessibleDescription(QStringLiteral("The genotypes the child can have"));
+    LabelOf(form::Label::Label4)->setAccessibleDescription(AnswerLabelDescription);
+    LabelOf(form::Label::Label4)->installEventFilter(this); // for its tooltip
 
     std::vector<std::pair<int, QPushButton*>> tabIndices;
     const auto makeButton = [&](const layout::Button& look, const QString& name,
@@ -187,6 +192,7 @@ Form1::Form1(QWidget* parent)
     const auto forward = [this](QPushButton* button, auto handler) {
         connect(button, &QPushButton::clicked, this, [this, handler] {
             handler();
+            DescribeStep();
             FocusFirstEnabled();
         });
     };
@@ -242,6 +248,31 @@ void Form1::setVisible(bool visible) {
         command3->setFont(fontOf(layout::Command3.font));
         fontsApplied = true;
     }
+}
+
+// What the answer means goes with it, for screen readers; the label's own text stays the answer.
+void Form1::DescribeStep() {
+    QLabel* answer = LabelOf(form::Label::Label4);
+    answer->setAccessibleDescription(
+        answer->text().isEmpty()
+            ? AnswerLabelDescription
+            : AnswerLabelDescription + QStringLiteral(". ") +
+                  AnswerDetailsInWords(formLogic.MotherIndex, formLogic.FatherIndex));
+}
+
+// Hovering the answer shows what it means; there is no tooltip while there is no answer.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    QLabel* answer = LabelOf(form::Label::Label4);
+    if (watched != answer || event->type() != QEvent::ToolTip)
+        return QWidget::eventFilter(watched, event);
+    if (answer->text().isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(dynamic_cast<QHelpEvent*>(event)->globalPos(),
+                           AnswerDetailsHtml(formLogic.MotherIndex, formLogic.FatherIndex), answer);
+    }
+    return true;
 }
 
 // After every step exactly one row, or only RESTART, is enabled: its first button is the next step.

@@ -29,10 +29,14 @@ public:
     [[nodiscard]] std::string GetLabelCaption(form::Label label) const override;
     void SetLabelCaption(form::Label label, const std::string& text) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     [[nodiscard]] QPushButton* Button(form::Row row, std::int16_t index) const;
     [[nodiscard]] QLabel* LabelOf(form::Label label) const;
     void FocusFirstEnabled();
+    void DescribeStep();
 
     std::array<QLabel*, 6> labels{};
     std::array<QPushButton*, 6> command1{};
