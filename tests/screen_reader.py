@@ -1,9 +1,11 @@
 """Uses Ambrelith the way a screen reader does, over AT-SPI.
 
-Run inside dbus-run-session and xvfb-run: screen_reader.py PROGRAM. Turns accessibility on for
-the session (as a screen reader does), starts the program, finds its 13 buttons and 6 labels
-through the accessibility tree, presses mother "2-A0" and father "3-B0" through their actions,
-reads the answer from the result label, and checks that the two labels announced their changes.
+Run inside dbus-run-session and xvfb-run: screen_reader.py PROGRAM. Starts the program with no
+screen reader, then starts the accessibility bus and turns accessibility on (as a screen reader
+started later does), finds its 13 buttons and 6 labels through the accessibility
+tree, presses mother "2-A0" and father "3-B0" through their actions, and checks what a screen
+reader hears on each move of the focus, the answer in the result label, and that the two labels
+announced their changes.
 """
 
 import subprocess
@@ -14,6 +16,7 @@ import gi
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
+from Xlib import X, display  # noqa: E402
 
 from waiting import fail, wait_for  # noqa: E402
 
@@ -52,23 +55,37 @@ def program_window():
     return None
 
 
-def enable_accessibility():
+def accessibility_status(*call):
     subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus",
                     "--object-path", "/org/a11y/bus", "--method",
-                    "org.freedesktop.DBus.Properties.Set", "org.a11y.Status", "IsEnabled",
-                    "<true>"], check=True, stdout=subprocess.DEVNULL)
+                    f"org.freedesktop.DBus.Properties.{call[0]}", "org.a11y.Status", "IsEnabled",
+                    *call[1:]], check=True, stdout=subprocess.DEVNULL)
+
+
+def on_screen():
+    screen = display.Display()
+    return any(w.get_wm_name() == "Ambrelith" for w in screen.screen().root.query_tree().children
+               if w.get_attributes().map_state == X.IsViewable)
 
 
 def main():
-    enable_accessibility()
-    Atspi.init()
-    announced = []
-    listener = Atspi.EventListener.new(
-        lambda event: announced.append((event.source.get_name(), event.source.get_description())))
-    listener.register("object:property-change:accessible-name")
-
     process = subprocess.Popen([sys.argv[1]])
     try:
+        wait_for("the window on screen", on_screen)
+        # A screen reader starts: the accessibility bus first, which the program sees appear with
+        # accessibility still off; a moment later, accessibility on.
+        accessibility_status("Get")
+        time.sleep(1)
+        accessibility_status("Set", "<true>")
+        Atspi.init()
+        announced, focused = [], []
+        listener = Atspi.EventListener.new(lambda event: announced.append(
+            (event.source.get_name(), event.source.get_description())))
+        listener.register("object:property-change:accessible-name")
+        focus_listener = Atspi.EventListener.new(
+            lambda event: event.detail1 and focused.append(
+                (event.source.get_name(), event.source.get_description())))
+        focus_listener.register("object:state-changed:focused")
         window = wait("the window in the accessibility tree", program_window)
         controls = list(descendants(window))
         buttons = [c for c in controls if c.get_role() == Atspi.Role.PUSH_BUTTON]
@@ -99,7 +116,16 @@ def main():
         button("2-A0", "Mother").do_action(0)
         wait("the father row to be enabled",
                  lambda: father.get_state_set().contains(Atspi.StateType.ENABLED))
+        # What a screen reader speaks as the focus moves on: the step taken and the next one.
+        wait("the focus to say the mother is taken", lambda: (
+            "1-00", "Mother 2-A0 is taken, group A, alleles A and 0; now the father. Father, "
+            "group O, alleles 0 and 0") in focused)
         father.do_action(0)
+        wait("the focus to say the answer", lambda: (
+            "RESTART", "Mother 2-A0 and father 3-B0: the child can have 4-AB, group AB, alleles A "
+            "and B, 25 %; 2-A0, group A, alleles A and 0, 25 %; 3-B0, group B, alleles B and 0, "
+            "25 %; 1-00, group O, alleles 0 and 0, 25 %. Start over with the mother's genotype")
+            in focused)
 
         result = label("The genotypes the child can have")
         parents = label("The mother's and the father's genotypes")
@@ -110,6 +136,12 @@ def main():
                  lambda: ("4-AB, 2-A0, 3-B0, 1-00", result.get_description()) in announced)
         if ("(2-A0)+(3-B0)", parents.get_description()) not in announced:
             fail(f"the parents expression was not announced; heard {announced}")
+        # After RESTART no stale answer is left to read.
+        button("RESTART", "Mother 2-A0").do_action(0)
+        wait("RESTART to clear what the labels expose", lambda: (
+            result.get_name(), result.get_description(), parents.get_name()) == (
+            "", "The genotypes the child can have", ""))
+        button("RESTART", "Start over with the mother's genotype")
     finally:
         process.terminate()
         process.wait(timeout=10)

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 QString Text(std::string_view text) {
@@ -30,6 +32,28 @@ QStringList Groups(const genetics::PairChances& chances, const QString& separato
 }
 
 } // namespace
+
+QString GenotypeMeaning(std::string_view code) {
+    const auto* found = std::ranges::find(genetics::GenotypeCode, code);
+    if (found == genetics::GenotypeCode.end() || code.size() != 4)
+        return {};
+    const auto index = static_cast<std::size_t>(found - genetics::GenotypeCode.begin());
+    return QStringLiteral("group %1, alleles %2 and %3")
+        .arg(Text(genetics::AboGroup.at(index)), QString(QLatin1Char(code[2])),
+             QString(QLatin1Char(code[3])));
+}
+
+QString AnswerInWords(std::int16_t mother, std::int16_t father) {
+    const genetics::PairChances* chances = genetics::Chances(mother, father);
+    if (!chances)
+        return {};
+    QStringList children;
+    for (const auto& [code, quarters] : chances->children)
+        if (!code.empty())
+            children << QStringLiteral("%1, %2, %3")
+                            .arg(Text(code), GenotypeMeaning(code), Percent(quarters));
+    return children.join(QStringLiteral("; "));
+}
 
 QString AnswerDetailsHtml(std::int16_t mother, std::int16_t father) {
     const genetics::PairChances* chances = genetics::Chances(mother, father);

@@ -53,13 +53,16 @@ QFont ToFont(const layout::Font& look, const QStringList& installed) {
 // What a screen reader says of a genotype button besides its caption, e.g.
 // "Mother, group A, alleles A and 0".
 QString Describe(const char* parent, std::size_t index) {
-    const std::string_view code = genetics::GenotypeCode[index];
-    return QStringLiteral("%1, group %2, alleles %3 and %4")
-        .arg(QLatin1String(parent), ToQString(genetics::AboGroup[index]),
-             QChar::fromLatin1(code[2]), QChar::fromLatin1(code[3]));
+    return QLatin1String(parent) + QStringLiteral(", ") +
+           GenotypeMeaning(genetics::GenotypeCode.at(index));
+}
+
+QString CodeOf(std::int16_t index) {
+    return ToQString(genetics::CodeText(index).value_or(""));
 }
 
 const QString AnswerLabelDescription = QStringLiteral("The genotypes the child can have");
+const QString RestartDescription = QStringLiteral("Start over with the mother's genotype");
 
 // Presents the form to assistive technology as a window (a frame), not as a plain panel.
 QAccessibleInterface* AccessibleForm(const QString& className, QObject* object) {
@@ -208,8 +211,7 @@ Form1::Form1(QWidget* parent)
                                  Describe("Father", i));
         forward(command2[i], [this, index] { formLogic.OnFatherPick(index); });
     }
-    command3 = makeButton(layout::Command3, QStringLiteral("Command3"),
-                          QStringLiteral("Start over with the mother's genotype"));
+    command3 = makeButton(layout::Command3, QStringLiteral("Command3"), RestartDescription);
     forward(command3, [this] { formLogic.OnRestart(); });
 
     std::ranges::sort(tabIndices, {}, &std::pair<int, QPushButton*>::first);
@@ -250,14 +252,30 @@ void Form1::setVisible(bool visible) {
     }
 }
 
-// What the answer means goes with it, for screen readers; the label's own text stays the answer.
+// A screen reader speaks the button that takes the focus after a step, and does not speak labels
+// that change without it; so that button also says what the step did: the mother taken and the
+// father next, or the whole answer. What the answer means goes with the answer label too. Only
+// accessible texts change; captions stay as they are.
 void Form1::DescribeStep() {
+    const std::int16_t mother = formLogic.MotherIndex;
+    const std::int16_t father = formLogic.FatherIndex;
+    const bool awaitingFather = command2[0]->isEnabled();
     QLabel* answer = LabelOf(form::Label::Label4);
-    answer->setAccessibleDescription(
-        answer->text().isEmpty()
-            ? AnswerLabelDescription
-            : AnswerLabelDescription + QStringLiteral(". ") +
-                  AnswerDetailsInWords(formLogic.MotherIndex, formLogic.FatherIndex));
+    const bool answered = !answer->text().isEmpty();
+    answer->setAccessibleDescription(answered ? AnswerLabelDescription + QStringLiteral(". ") +
+                                                    AnswerDetailsInWords(mother, father)
+                                              : AnswerLabelDescription);
+    const QString taken =
+        awaitingFather
+            ? QStringLiteral("Mother %1 is taken, %2; now the father. ")
+                  .arg(CodeOf(mother), GenotypeMeaning(genetics::CodeText(mother).value_or("")))
+            : QString();
+    command2[0]->setAccessibleDescription(taken + Describe("Father", 0));
+    command3->setAccessibleDescription(
+        answered ? QStringLiteral("Mother %1 and father %2: the child can have %3. %4")
+                       .arg(CodeOf(mother), CodeOf(father), AnswerInWords(mother, father),
+                            RestartDescription)
+                 : RestartDescription);
 }
 
 // Hovering the answer shows what it means; there is no tooltip while there is no answer.

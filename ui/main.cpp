@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "screen_reader_link.h"
 #include "session.h"
 
 #include <QApplication>
@@ -17,5 +18,6 @@ int main(int /*argc*/, char* argv[]) {
     QApplication::setStyle(QStringLiteral("Windows"));
     Form1 form;
     form.show();
+    const ScreenReaderLink screenReader;
     return QApplication::exec();
 }
