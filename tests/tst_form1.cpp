@@ -438,15 +438,19 @@ void TestForm1::answerTooltipExplainsIt_data() {
     QTest::newRow("no answer") << 0 << 0 << false << QString() << 0 << base;
     QTest::newRow("2-A0 x 3-B0")
         << 3 << 5 << false << "25 %" << 8
-        << base + ". Chances: 4-AB 25 %, 2-A0 25 %, 3-B0 25 %, 1-00 25 %. Blood group: O 25 %, "
-                  "A 25 %, B 25 %, AB 25 %. Punnett square: mother's A and father's B give 4-AB; "
+        << base + ". 4-AB, group AB, alleles A and B, 25 %; 2-A0, group A, alleles A and 0, 25 %; "
+                  "3-B0, group B, alleles B and 0, 25 %; 1-00, group O, alleles 0 and 0, 25 %. "
+                  "Blood group: O 25 %, A 25 %, B 25 %, AB 25 %. Punnett square: mother's A and "
+                  "father's B give 4-AB; "
                   "mother's A and father's 0 give 2-A0; mother's 0 and father's B give 3-B0; "
                   "mother's 0 and father's 0 give 1-00.";
     QTest::newRow("2-AA x 1-00") << 2 << 1 << false << "100 %" << 2
-                                 << base + ". Chances: 2-A0 100 %. Blood group: A 100 %. Punnett "
-                                           "square: mother's A and father's 0 give 2-A0; mother's "
-                                           "A and father's 0 give 2-A0; mother's A and father's 0 "
-                                           "give 2-A0; mother's A and father's 0 give 2-A0.";
+                                 << base +
+                                        ". 2-A0, group A, alleles A and 0, 100 %. Blood group: "
+                                        "A 100 %. Punnett square: mother's A and father's 0 give "
+                                        "2-A0; mother's "
+                                        "A and father's 0 give 2-A0; mother's A and father's 0 "
+                                        "give 2-A0; mother's A and father's 0 give 2-A0.";
     QTest::newRow("RESTART after 4-AB x 4-AB") << 6 << 6 << true << QString() << 0 << base;
 }
 

@@ -82,18 +82,14 @@ QString AnswerDetailsInWords(std::int16_t mother, std::int16_t father) {
     const genetics::PairChances* chances = genetics::Chances(mother, father);
     if (!chances)
         return {};
-    QStringList children;
-    for (const auto& [code, quarters] : chances->children)
-        if (!code.empty())
-            children << Text(code) + QLatin1Char(' ') + Percent(quarters);
     QStringList square;
     const auto m = Alleles(mother);
     const auto f = Alleles(father);
     for (std::size_t cell = 0; cell < chances->square.size(); ++cell)
         square << QStringLiteral("mother's %1 and father's %2 give %3")
                       .arg(m.at(cell / 2), f.at(cell % 2), Text(chances->square.at(cell)));
-    return QStringLiteral("Chances: %1. Blood group: %2. Punnett square: %3.")
-        .arg(children.join(QStringLiteral(", ")),
+    return QStringLiteral("%1. Blood group: %2. Punnett square: %3.")
+        .arg(AnswerInWords(mother, father),
              Groups(*chances, QStringLiteral(" ")).join(QStringLiteral(", ")),
              square.join(QStringLiteral("; ")));
 }

@@ -97,28 +97,17 @@ public:
     using QPushButton::QPushButton;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if (!IsReturn(*event))
-            return QPushButton::keyPressEvent(event);
-        QKeyEvent space = SpaceFor(*event);
-        QPushButton::keyPressEvent(&space);
+    bool event(QEvent* event) override {
+        const bool keyEvent =
+            event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        const auto* key = keyEvent ? dynamic_cast<QKeyEvent*>(event) : nullptr;
+        if (!key || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+            return QPushButton::event(event);
+        QKeyEvent space(key->type(), Qt::Key_Space, key->modifiers(), QStringLiteral(" "),
+                        key->isAutoRepeat());
+        const bool handled = QPushButton::event(&space);
         event->setAccepted(space.isAccepted());
-    }
-    void keyReleaseEvent(QKeyEvent* event) override {
-        if (!IsReturn(*event))
-            return QPushButton::keyReleaseEvent(event);
-        QKeyEvent space = SpaceFor(*event);
-        QPushButton::keyReleaseEvent(&space);
-        event->setAccepted(space.isAccepted());
-    }
-
-private:
-    static bool IsReturn(const QKeyEvent& event) {
-        return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
-    }
-    static QKeyEvent SpaceFor(const QKeyEvent& event) {
-        return {event.type(), Qt::Key_Space, event.modifiers(), QStringLiteral(" "),
-                event.isAutoRepeat()};
+        return handled;
     }
 };
 
