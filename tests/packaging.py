@@ -169,7 +169,7 @@ def check_deb(build):
               f"Description: {fields.get('Description')}")
         depends = [d.split()[0] for d in fields.get("Depends", "").split(", ")]
         for needed in ("fonts-comic-neue", "fonts-liberation2", "culmus", "libqt6widgets6",
-                       "libc6"):
+                       "libc6", "qt6-base-abi"):
             check(needed in depends, f"Depends lacks {needed}: {fields.get('Depends')}")
 
         listing = run("dpkg-deb", "-c", deb, check=True).stdout.splitlines()
