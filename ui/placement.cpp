@@ -25,7 +25,7 @@ namespace {
 // How the window is to be placed on the screen.
 struct Placement {
     bool managed = false;      // a window manager gives the window its frame and the focus
-    bool placesItself = false; // the window manager centres new windows, frame and all
+    bool placesItself = false; // the window manager places new windows by its own rules
     QMargins frame;            // in device pixels
 };
 
