@@ -154,7 +154,6 @@ def close_and_wait(screen, window, process, seconds=10):
 
 def use_once(program, screen, picks, tolerance=0.5):
     """picks: 0 to 2 clicks, or "space": the Space key right after start."""
-    screen.root.warp_pointer(0, 0)
     process = start([program])
     try:
         window = wait_for("the window", lambda: screen.program_windows().get(process.pid))
@@ -187,12 +186,12 @@ def without_display(program):
 
 def under_openbox(program, screen):
     """openbox, and a panel along the top that the window must stay clear of."""
-    ready = tempfile.mktemp(prefix="openbox-started-")
+    scratch = tempfile.TemporaryDirectory()
+    ready = os.path.join(scratch.name, "started")
     manager = subprocess.Popen(["openbox", "--startup", f"touch {ready}"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         wait_for("openbox", lambda: os.path.exists(ready))
-        os.remove(ready)
         width = screen.root.get_geometry().width
         panel = screen.root.create_window(0, 0, width, 40, 0, X.CopyFromParent)
         panel.change_property(screen.display.intern_atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
@@ -207,6 +206,7 @@ def under_openbox(program, screen):
     finally:
         manager.terminate()
         manager.wait(timeout=10)
+        scratch.cleanup()
 
 
 def under_valgrind(program, screen, suppressions):

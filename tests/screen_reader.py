@@ -2,10 +2,10 @@
 
 Run inside dbus-run-session and xvfb-run: screen_reader.py PROGRAM. Starts the program with no
 screen reader, then starts the accessibility bus and turns accessibility on (as a screen reader
-started later does), finds its 13 buttons and 6 labels through the accessibility
-tree, presses mother "2-A0" and father "3-B0" through their actions, and checks what a screen
-reader hears on each move of the focus, the answer in the result label, and that the two labels
-announced their changes.
+started later does), finds its 13 buttons and 6 labels through the accessibility tree, presses
+mother "2-A0" and father "3-B0" through their actions, and checks what a screen reader hears on
+each move of the focus, the answer in the result label, that the two labels announced their
+changes, and that RESTART leaves no stale answer.
 """
 
 import subprocess
@@ -62,16 +62,16 @@ def accessibility_status(*call):
                     *call[1:]], check=True, stdout=subprocess.DEVNULL)
 
 
-def on_screen():
-    screen = display.Display()
-    return any(w.get_wm_name() == "Ambrelith" for w in screen.screen().root.query_tree().children
+def on_screen(root):
+    return any(w.get_wm_name() == "Ambrelith" for w in root.query_tree().children
                if w.get_attributes().map_state == X.IsViewable)
 
 
 def main():
     process = subprocess.Popen([sys.argv[1]])
     try:
-        wait_for("the window on screen", on_screen)
+        root = display.Display().screen().root
+        wait_for("the window on screen", lambda: on_screen(root))
         # A screen reader starts: the accessibility bus first, which the program sees appear with
         # accessibility still off; a moment later, accessibility on.
         accessibility_status("Get")

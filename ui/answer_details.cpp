@@ -17,9 +17,12 @@ QString Percent(int quarters) {
 }
 
 // The two alleles of a genotype code, e.g. "A" and "0" for "2-A0".
-std::array<QString, 2> Alleles(std::int16_t index) {
-    const std::string_view code = genetics::GenotypeCode.at(static_cast<std::size_t>(index - 1));
+std::array<QString, 2> Alleles(std::string_view code) {
     return {QString(QLatin1Char(code[2])), QString(QLatin1Char(code[3]))};
+}
+
+std::array<QString, 2> Alleles(std::int16_t index) {
+    return Alleles(genetics::GenotypeCode.at(static_cast<std::size_t>(index - 1)));
 }
 
 // "AB 25 %" for each group a child can have, in the order O, A, B, AB.
@@ -35,12 +38,12 @@ QStringList Groups(const genetics::PairChances& chances, const QString& separato
 
 QString GenotypeMeaning(std::string_view code) {
     const auto* found = std::ranges::find(genetics::GenotypeCode, code);
-    if (found == genetics::GenotypeCode.end() || code.size() != 4)
+    if (found == genetics::GenotypeCode.end())
         return {};
     const auto index = static_cast<std::size_t>(found - genetics::GenotypeCode.begin());
+    const auto alleles = Alleles(code);
     return QStringLiteral("group %1, alleles %2 and %3")
-        .arg(Text(genetics::AboGroup.at(index)), QString(QLatin1Char(code[2])),
-             QString(QLatin1Char(code[3])));
+        .arg(Text(genetics::AboGroup.at(index)), alleles[0], alleles[1]);
 }
 
 QString AnswerInWords(std::int16_t mother, std::int16_t father) {
