@@ -1,14 +1,23 @@
 # Shared by scripts/run and scripts/test: install what is missing, then configure and build.
 # Sourced, not run; expects ROOT to be the project folder.
 
-PACKAGES=(
-    cmake g++ ninja-build pkg-config clang-format clang-tidy valgrind libxcb1-dev
-    qt6-base-dev qt6-base-private-dev qt6-qpa-plugins zlib1g-dev
-    fonts-comic-neue fonts-liberation2 culmus
+# What building and running the program needs.
+RUN_PACKAGES=(
+    cmake g++ ninja-build pkg-config libxcb1-dev qt6-base-dev qt6-base-private-dev
+    qt6-qpa-plugins zlib1g-dev fonts-comic-neue fonts-liberation2 culmus
+)
+# What the test suite needs besides.
+TEST_PACKAGES=(
+    clang-format clang-tidy valgrind
     xvfb xauth python3-xlib openbox
     dbus-daemon at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
     desktop-file-utils appstream lintian dpkg-dev python3-pil binutils-mingw-w64-x86-64
 )
+# What cross-building the Windows program and its installer, and testing them under Wine, needs.
+WINDOWS_PACKAGES=(
+    cmake ninja-build g++-mingw-w64-x86-64-posix wixl wine64
+)
+PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "answer_details.h"
+#include "answer_meaning.h"
 #include "heart_maps.h"
 #include "layout.h"
 #include "placement.h"
@@ -44,25 +45,12 @@ QFont ToFont(const layout::Font& look, const QStringList& installed) {
     QFont font(installed.contains(face) ? face : ToQString(look.substitute));
     font.setPointSizeF(look.points);
     font.setWeight(static_cast<QFont::Weight>(look.weight));
-    // Every text the window shows is plain ASCII, which each face and substitute holds in full:
-    // no fallback fonts need looking up.
+    // The character set is not set: Qt picks faces by script, so the substitutes of the faces
+    // meant for Hebrew write Hebrew too. Every text the window shows is plain ASCII, which each
+    // face and substitute holds in full: no fallback fonts need looking up.
     font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
-
-// What a screen reader says of a genotype button besides its caption, e.g.
-// "Mother, group A, alleles A and 0".
-QString Describe(const char* parent, std::size_t index) {
-    return QLatin1String(parent) + QStringLiteral(", ") +
-           GenotypeMeaning(genetics::GenotypeCode.at(index));
-}
-
-QString CodeOf(std::int16_t index) {
-    return ToQString(genetics::CodeText(index).value_or(""));
-}
-
-const QString AnswerLabelDescription = QStringLiteral("The genotypes the child can have");
-const QString RestartDescription = QStringLiteral("Start over with the mother's genotype");
 
 // Presents the form to assistive technology as a window (a frame), not as a plain panel.
 QAccessibleInterface* AccessibleForm(const QString& className, QObject* object) {
@@ -119,9 +107,7 @@ Form1::Form1(QWidget* parent)
     static const bool accessibleAsWindow = (QAccessible::installFactory(AccessibleForm), true);
     Q_UNUSED(accessibleAsWindow);
     setAccessibleName(windowTitle());
-    setAccessibleDescription(QStringLiteral(
-        "Pick the mother's genotype, then the father's, to hear which ABO blood-group genotypes "
-        "their child can have"));
+    setAccessibleDescription(ToQString(meaning::FormDescription));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(layout::ToPixels(layout::Form1.clientWidth),
@@ -160,9 +146,8 @@ Form1::Form1(QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         labels[i] = label;
     }
-    LabelOf(form::Label::Label6)
-        ->setAccessibleDescription(QStringLiteral("The mother's and the father's genotypes"));
-    LabelOf(form::Label::Label4)->setAccessibleDescription(AnswerLabelDescription);
+    LabelOf(form::Label::Label6)->setAccessibleDescription(ToQString(meaning::ParentsDescription));
+    LabelOf(form::Label::Label4)->setAccessibleDescription(ToQString(meaning::AnswerDescription));
     LabelOf(form::Label::Label4)->installEventFilter(this); // for its tooltip
 
     std::vector<std::pair<int, QPushButton*>> tabIndices;
@@ -191,16 +176,17 @@ Form1::Form1(QWidget* parent)
     for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
         const auto i = static_cast<std::size_t>(index - 1);
         command1[i] = makeButton(layout::Command1[i], QStringLiteral("Command1_%1").arg(index),
-                                 Describe("Mother", i));
+                                 ToQString(meaning::ButtonDescription("Mother", index)));
         forward(command1[i], [this, index] { formLogic.OnMotherPick(index); });
     }
     for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
         const auto i = static_cast<std::size_t>(index - 1);
         command2[i] = makeButton(layout::Command2[i], QStringLiteral("Command2_%1").arg(index),
-                                 Describe("Father", i));
+                                 ToQString(meaning::ButtonDescription("Father", index)));
         forward(command2[i], [this, index] { formLogic.OnFatherPick(index); });
     }
-    command3 = makeButton(layout::Command3, QStringLiteral("Command3"), RestartDescription);
+    command3 = makeButton(layout::Command3, QStringLiteral("Command3"),
+                          ToQString(meaning::RestartDescription));
     forward(command3, [this] { formLogic.OnRestart(); });
 
     std::ranges::sort(tabIndices, {}, &std::pair<int, QPushButton*>::first);
@@ -251,20 +237,16 @@ void Form1::DescribeStep() {
     const bool awaitingFather = command2[0]->isEnabled();
     QLabel* answer = LabelOf(form::Label::Label4);
     const bool answered = !answer->text().isEmpty();
-    answer->setAccessibleDescription(answered ? AnswerLabelDescription + QStringLiteral(". ") +
-                                                    AnswerDetailsInWords(mother, father)
-                                              : AnswerLabelDescription);
-    const QString taken =
-        awaitingFather
-            ? QStringLiteral("Mother %1 is taken, %2; now the father. ")
-                  .arg(CodeOf(mother), GenotypeMeaning(genetics::CodeText(mother).value_or("")))
-            : QString();
-    command2[0]->setAccessibleDescription(taken + Describe("Father", 0));
-    command3->setAccessibleDescription(
-        answered ? QStringLiteral("Mother %1 and father %2: the child can have %3. %4")
-                       .arg(CodeOf(mother), CodeOf(father), AnswerInWords(mother, father),
-                            RestartDescription)
-                 : RestartDescription);
+    const std::string answerDescription(meaning::AnswerDescription);
+    answer->setAccessibleDescription(ToQString(
+        answered ? answerDescription + ". " + meaning::AnswerDetailsInWords(mother, father)
+                 : answerDescription));
+    command2[0]->setAccessibleDescription(
+        ToQString((awaitingFather ? meaning::MotherTaken(mother) : std::string()) +
+                  meaning::ButtonDescription("Father", 1)));
+    command3->setAccessibleDescription(ToQString(answered
+                                                     ? meaning::AnswerSpoken(mother, father)
+                                                     : std::string(meaning::RestartDescription)));
 }
 
 // Hovering the answer shows what it means; there is no tooltip while there is no answer.

@@ -18,11 +18,14 @@ struct Rgb {
     int red, green, blue;
 };
 
-// Twips per device-independent pixel (96 dots per inch); Qt scales pixels for the screen.
-inline constexpr int TwipsPerPixel = 15;
+// The unscaled desktop resolution, at which 15 twips make one pixel.
+inline constexpr int StandardDpi = 96;
 
-constexpr int ToPixels(int twips) {
-    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
+// A length in twips as whole pixels on a screen of `dpi` dots per inch, rounded to the nearest.
+// Qt scales the pixels of 96 dots per inch for the screen itself; Win32 asks for the screen's own.
+constexpr int ToPixels(int twips, int dpi = StandardDpi) {
+    constexpr int TwipsPerInch = 1440;
+    return (twips * dpi + TwipsPerInch / 2) / TwipsPerInch;
 }
 
 enum class FontKey { A, B, C, D, E, F };
@@ -30,9 +33,8 @@ enum class FontKey { A, B, C, D, E, F };
 struct Font {
     std::string_view face;
     double points;
-    int weight;  // 100 to 900, 700 is bold
-    int charset; // 0 ANSI, 177 Hebrew; Qt picks faces by script, so the substitutes of Hebrew-set
-                 // faces write Hebrew too
+    int weight;                  // 100 to 900, 700 is bold
+    int charset;                 // 0 ANSI, 177 Hebrew
     std::string_view substitute; // used where the face is not installed
 };
 

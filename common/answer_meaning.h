@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// What the window's steps and answers mean, in words and as a plain table: the texts that a
+// screen reader speaks and that the answer's tooltip shows, the same in every front end. Text is
+// UTF-8 (in fact ASCII). Anything asked of an index outside 1 to 6 is empty.
+namespace meaning {
+
+// What the window as a whole, the parents label and the answer label are for.
+inline constexpr std::string_view FormDescription =
+    "Pick the mother's genotype, then the father's, to hear which ABO blood-group genotypes "
+    "their child can have";
+inline constexpr std::string_view ParentsDescription = "The mother's and the father's genotypes";
+inline constexpr std::string_view AnswerDescription = "The genotypes the child can have";
+inline constexpr std::string_view RestartDescription = "Start over with the mother's genotype";
+
+// What a genotype code stands for, e.g. "group A, alleles A and 0" for "2-A0".
+std::string GenotypeMeaning(std::string_view code);
+
+// What a screen reader says of a genotype button besides its caption, e.g.
+// "Mother, group A, alleles A and 0" for the mother's "2-A0" (index 3).
+std::string ButtonDescription(std::string_view parent, std::int16_t index);
+
+// "25 %" for one quarter.
+std::string Percent(int quarters);
+
+// The two alleles of a genotype, e.g. "A" and "0" for "2-A0" (index 3).
+std::array<std::string, 2> Alleles(std::int16_t index);
+
+// The blood groups the child can have with their chances, in the order O, A, B, AB, e.g.
+// "A 50 %, B 50 %"; `space` stands between group and chance.
+std::string GroupsWithChances(std::int16_t mother, std::int16_t father,
+                              std::string_view space = " ");
+
+// The answer genotype by genotype in the window's order, e.g.
+// "4-AB, group AB, alleles A and B, 25 %; 2-A0, group A, alleles A and 0, 25 %; ...".
+std::string AnswerInWords(std::int16_t mother, std::int16_t father);
+
+// The answer in words, then the blood groups and the Punnett square in words.
+std::string AnswerDetailsInWords(std::int16_t mother, std::int16_t father);
+
+// The same as a plain table, one line each, for a tooltip that shows plain text: each child
+// genotype with its chance, the blood groups, then the Punnett square with the father's alleles
+// across and the mother's down.
+std::string AnswerDetailsText(std::int16_t mother, std::int16_t father);
+
+// What the first father button says after a mother pick, before its own description:
+// "Mother 2-A0 is taken, group A, alleles A and 0; now the father. "
+std::string MotherTaken(std::int16_t mother);
+
+// What RESTART says once the answer is shown: "Mother 2-A0 and father 3-B0: the child can have
+// 4-AB, group AB, ...; 1-00, group O, alleles 0 and 0, 25 %. Start over with the mother's
+// genotype".
+std::string AnswerSpoken(std::int16_t mother, std::int16_t father);
+
+} // namespace meaning
