@@ -14,8 +14,11 @@ TEST_PACKAGES=(
     desktop-file-utils appstream lintian dpkg-dev python3-pil binutils-mingw-w64-x86-64
 )
 # What cross-building the Windows program and its installer, and testing them under Wine, needs.
+# make_icon is built for the building machine (g++, zlib); Wine runs in Xvfb; the static checks
+# of the Windows sources use clang-tidy; the executable checks read it with objdump and Python.
 WINDOWS_PACKAGES=(
-    cmake ninja-build g++-mingw-w64-x86-64-posix wixl wine64
+    cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
+    wine64 xvfb xauth clang-tidy python3
 )
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 

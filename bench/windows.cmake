@@ -1,0 +1,5 @@
+# The Windows launch benchmark (scripts/windows bench) and the bare window it measures the program
+# against; not run by ctest.
+add_executable(bare_window WIN32 bare_window_win32.cpp ${WINDOWS_RESOURCES})
+target_link_libraries(bare_window PRIVATE common)
+target_link_options(bare_window PRIVATE -municode)

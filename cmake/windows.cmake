@@ -1,0 +1,39 @@
+# The Windows build, included by the top-level CMakeLists.txt when cross-compiling for Windows.
+
+# No DLL beyond those Windows ships: the C++ runtime, libgcc and winpthread linked in statically.
+# The stack protector's runtime (libssp) is linked in with it.
+add_link_options(-static -fstack-protector-strong)
+
+# The tests run under Wine, each in an X server of its own with Wine's virtual desktop, in a
+# prefix prepared once for this build tree (tests/win/wine_run.sh).
+set(WINE_PREFIX ${PROJECT_BINARY_DIR}/wine-prefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tests/win/wine_run.sh ${WINE_PREFIX})
+
+enable_testing()
+
+add_subdirectory(genetics)
+add_subdirectory(form)
+add_subdirectory(common)
+add_subdirectory(resources)
+if(EXISTS ${PROJECT_SOURCE_DIR}/win32/CMakeLists.txt)
+    add_subdirectory(win32)
+else()
+    # Until the Win32 window is there, the bare benchmark window stands in for the program.
+    message(WARNING "win32/CMakeLists.txt is missing: ambrelith.exe is the bare window")
+    add_executable(ambrelith WIN32 bench/bare_window_win32.cpp ${WINDOWS_RESOURCES})
+    target_link_libraries(ambrelith PRIVATE common)
+    target_link_options(ambrelith PRIVATE -municode)
+endif()
+# The program lies at the top of the build folder, where the installer is built beside it.
+set_target_properties(ambrelith PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+add_subdirectory(bench)
+add_subdirectory(packaging/windows)
+add_subdirectory(tests)
+
+# windres does not track what the resource script reads: the icon, made during the build, and the
+# manifest.
+list(GET WINDOWS_RESOURCES 0 resource_script)
+foreach(target ambrelith bare_window)
+    set_source_files_properties(${resource_script} TARGET_DIRECTORY ${target} PROPERTIES
+        OBJECT_DEPENDS "${WINDOWS_RESOURCE_INPUTS}")
+endforeach()

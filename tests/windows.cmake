@@ -1,0 +1,1 @@
+# The Windows build's tests.
