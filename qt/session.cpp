@@ -5,113 +5,98 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <poll.h>
-#include <string>
 #include <string_view>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 #include <utility>
 
+#ifdef AMBRELITH_WAYLAND
+#include <wayland-client.h>
+#endif
+#ifdef AMBRELITH_XCB
+#include <xcb/xcb.h>
+#endif
+
 namespace {
+
+#ifdef AMBRELITH_WAYLAND
 
 // The Wayland globals through which a compositor offers to draw its clients' title bars.
 constexpr std::array<std::string_view, 2> ServerDecorations = {
     "zxdg_decoration_manager_v1", "org_kde_kwin_server_decoration_manager"};
 
-class Socket {
-public:
-    Socket()
-        : fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
-    ~Socket() {
-        if (fd >= 0)
-            close(fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    Socket(Socket&&) = delete;
-    Socket& operator=(Socket&&) = delete;
-
-    const int fd;
-};
-
-std::uint32_t Word(const QByteArray& bytes, qsizetype at) {
-    std::uint32_t word = 0;
-    std::memcpy(&word, bytes.sliced(at, sizeof word).constData(), sizeof word);
-    return word;
+void NoteGlobal(void* data, wl_registry* /*registry*/, std::uint32_t /*name*/,
+                const char* interface, std::uint32_t /*version*/) {
+    if (std::ranges::find(ServerDecorations, std::string_view(interface)) !=
+        ServerDecorations.end())
+        *static_cast<bool*>(data) = true;
 }
 
-// Lists the compositor's globals over the Wayland wire protocol (a registry, then a sync to know
-// the list is complete) and tells whether one of them offers server-side title bars.
+void IgnoreRemoval(void* /*data*/, wl_registry* /*registry*/, std::uint32_t /*name*/) {}
+
+constexpr wl_registry_listener GlobalsListener = {.global = NoteGlobal,
+                                                  .global_remove = IgnoreRemoval};
+
+// Connects to WAYLAND_DISPLAY itself: libwayland would otherwise take a socket handed down in
+// WAYLAND_SOCKET, and unset it, leaving Qt without its connection.
+wl_display* ConnectWayland() {
+    const QByteArray handedDown = qgetenv("WAYLAND_SOCKET");
+    if (!handedDown.isNull())
+        qunsetenv("WAYLAND_SOCKET");
+    wl_display* display = wl_display_connect(nullptr);
+    if (!handedDown.isNull())
+        qputenv("WAYLAND_SOCKET", handedDown);
+    return display;
+}
+
+// Lists the compositor's globals (one round trip lists them all) and tells whether one of them
+// offers server-side title bars. Where no compositor listens, the connection fails at once.
 bool CompositorDrawsTitleBars() {
-    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
-    const QByteArray path = name.startsWith('/') ? name : qgetenv("XDG_RUNTIME_DIR") + '/' + name;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= qsizetype(sizeof address.sun_path))
+    wl_display* display = ConnectWayland();
+    if (!display)
         return false;
-    std::memcpy(static_cast<char*>(address.sun_path), path.constData(), path.size());
-    const Socket wayland;
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's own idiom
-    const auto* generic = reinterpret_cast<const sockaddr*>(&address);
-    if (wayland.fd < 0 || connect(wayland.fd, generic, sizeof address) != 0)
-        return false;
-
-    enum : std::uint32_t { Display = 1, Registry = 2, Callback = 3 };
-    enum : std::uint32_t { Sync = 0, GetRegistry = 1 };       // requests of the display
-    enum : std::uint32_t { Error = 0, Global = 0, Done = 0 }; // events of each object
-    constexpr std::uint32_t RequestSize = 12 << 16;
-    const std::array<std::uint32_t, 6> requests = {Display, RequestSize | GetRegistry, Registry,
-                                                   Display, RequestSize | Sync,        Callback};
-    if (write(wayland.fd, requests.data(), sizeof requests) != ssize_t(sizeof requests))
-        return false;
-
     bool offered = false;
-    QByteArray received;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd ready{wayland.fd, POLLIN, 0};
-        if (poll(&ready, 1, 100) <= 0)
-            continue;
-        std::array<char, 4096> chunk{};
-        const ssize_t count = read(wayland.fd, chunk.data(), chunk.size());
-        if (count <= 0)
-            return false;
-        received.append(chunk.data(), count);
-        // Each message: object id, then size (bytes, header included) << 16 | event code.
-        while (received.size() >= 8) {
-            const std::uint32_t object = Word(received, 0);
-            const std::uint32_t size = Word(received, 4) >> 16;
-            const std::uint32_t event = Word(received, 4) & 0xffff;
-            if (size < 8 || size % 4 != 0)
-                return false;
-            if (received.size() < qsizetype(size))
-                break;
-            if (object == Display && event == Error)
-                return false;
-            if (object == Callback && event == Done)
-                return offered;
-            // A global: its name, the interface name as a string (length with its NUL, then
-            // the bytes padded to four), its version.
-            if (object == Registry && event == Global && size >= 16) {
-                const std::uint32_t length = Word(received, 12);
-                if (length > 0 && length <= size - 16) {
-                    const std::string interface = received.sliced(16, length - 1).toStdString();
-                    offered = offered || std::ranges::find(ServerDecorations, interface) !=
-                                             ServerDecorations.end();
-                }
-            }
-            received.remove(0, size);
-        }
-    }
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &GlobalsListener, &offered);
+    const bool listed = wl_display_roundtrip(display) >= 0;
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return listed && offered;
+}
+
+bool WaylandOpens() {
+    wl_display* display = ConnectWayland();
+    if (display)
+        wl_display_disconnect(display);
+    return display != nullptr;
+}
+
+#else
+
+bool CompositorDrawsTitleBars() {
     return false;
 }
+bool WaylandOpens() {
+    return false;
+}
+
+#endif
+
+#ifdef AMBRELITH_XCB
+bool X11Opens() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool opened = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return opened;
+}
+#else
+bool X11Opens() {
+    return false;
+}
+#endif
 
 struct HeldMessage {
     QtMsgType type;
@@ -130,15 +115,57 @@ Starting& Start() {
     return start;
 }
 
+// Qt tells of each platform plugin it tried: a warning where none of that name is installed,
+// a note where one was found but could not start (its display unreachable, or the plugin broken).
+bool PluginNoted(const QList<HeldMessage>& held, QtMsgType type) {
+    return std::ranges::any_of(held, [type](const HeldMessage& message) {
+        return message.type == type && message.category == "qt.qpa.plugin";
+    });
+}
+
+// The one line that says why the window cannot be shown.
+QByteArray WhyNoWindow(const QList<HeldMessage>& held) {
+    QByteArray noPlugin = "no usable Qt platform plugin to show the window with (Debian "
+                          "packages qt6-qpa-plugins, and qt6-wayland for Wayland)";
+    if (PluginNoted(held, QtWarningMsg) && !PluginNoted(held, QtInfoMsg))
+        return noPlugin;
+    const QByteArray x11 = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (x11.isEmpty() && wayland.isEmpty())
+        return "no display found to show the window on; start it in a desktop session, or on a "
+               "machine without one under xvfb-run (Debian package xvfb)";
+    QList<QByteArray> unreachable;
+    if (!x11.isEmpty() && !X11Opens())
+        unreachable.append("X11 display " + x11);
+    if (!wayland.isEmpty() && !WaylandOpens())
+        unreachable.append("Wayland display " + wayland);
+    if (unreachable.isEmpty())
+        return noPlugin;
+    return "cannot open the " + unreachable.join(" nor the ") + " to show the window on";
+}
+
+void Print(QtMsgType type, const QByteArray& category, const QString& text) {
+    if (type == QtDebugMsg)
+        return;
+    const QByteArray line =
+        (category.isEmpty() || category == "default" ? QByteArray() : category + ": ") +
+        text.trimmed().toLocal8Bit();
+    std::fputs(line.constData(), stderr);
+    std::fputc('\n', stderr);
+}
+
+// Qt ends the program where no platform plugin starts; instead the program says why in one line,
+// Qt's own reasons below it, and ends with status 1, without a core dump.
 void WhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtFatalMsg) {
-        std::fputs("ambrelith: no display found to show the window on; start it in a desktop "
-                   "session, or on a machine without one under xvfb-run (Debian package "
-                   "xvfb)\n",
-                   stderr);
-        std::_Exit(1);
+    if (type != QtFatalMsg) {
+        Start().held.append({type, context.category, text});
+        return;
     }
-    Start().held.append({type, context.category, text});
+    std::fputs("ambrelith: " + WhyNoWindow(Start().held) + '\n', stderr);
+    for (const HeldMessage& message : Start().held)
+        Print(message.type, message.category, message.text);
+    Print(type, context.category, text);
+    std::_Exit(1);
 }
 
 } // namespace

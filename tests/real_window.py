@@ -4,7 +4,8 @@ Run under xvfb-run: real_window.py BUILD_DIR [MODE]. The program is driven as a 
 clicks through the X test extension, the answer read off the screen's pixels, the window closed
 as a window manager closes it (WM_DELETE_WINDOW), and exit status 0 expected. Modes:
   (none)             three uses: closed at start, after a mother pick, after the answer; Space
-                     at start picks the first mother; no display: one line, exit status 1
+                     at start picks the first mother; started without a usable display or
+                     platform plugin: a line that says which, Qt's reason, exit status 1
   openbox            under the openbox window manager with a panel at the top: the whole
                      window, frame included, centred on the area the panel leaves; Space at start
   valgrind SUPP      one whole pass under Valgrind memcheck: no memory errors, nothing lost
@@ -176,12 +177,38 @@ def use_once(program, screen, picks, tolerance=0.5):
             process.kill()
 
 
-def without_display(program):
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    result = subprocess.run([program], env=env, capture_output=True, text=True, timeout=30)
-    lines = result.stderr.splitlines()
-    if result.returncode != 1 or len(lines) != 1 or "xvfb-run" not in lines[0]:
-        fail(f"without a display: exit status {result.returncode}, said {result.stderr!r}")
+# Start-up without a window: the first line says what is wrong, Qt's own reason follows it, and
+# the exit status is 1 (a core dump would show as a signal). Each row: its tag, the environment
+# it changes (None removes the variable), the first line's words, and Qt's reason.
+START_UP_ERRORS = [
+    ("no display", {"DISPLAY": None, "WAYLAND_DISPLAY": None},
+     "no display found to show the window on", "qt.qpa.xcb: could not connect to display"),
+    ("display cannot be opened", {"DISPLAY": ":987", "WAYLAND_DISPLAY": None},
+     "cannot open the X11 display :987", "qt.qpa.xcb: could not connect to display :987"),
+    ("no such platform plugin", {"QT_QPA_PLATFORM": "nosuch"},
+     "no usable Qt platform plugin", 'Could not find the Qt platform plugin "nosuch"'),
+    # One of the xcb plugin's own libraries unloadable, the X server fine.
+    ("broken xcb plugin", {"LD_LIBRARY_PATH": "{broken}", "WAYLAND_DISPLAY": None},
+     "no usable Qt platform plugin", 'Could not load the Qt platform plugin "xcb"'),
+]
+
+
+def start_up_errors(program):
+    with tempfile.TemporaryDirectory() as broken:
+        open(os.path.join(broken, "libxcb-icccm.so.4"), "w").close()
+        for tag, changes, first, reason in START_UP_ERRORS:
+            env = {k: v for k, v in os.environ.items() if not k.startswith("QT_")}
+            for name, value in changes.items():
+                env.pop(name, None)
+                if value is not None:
+                    env[name] = value.format(broken=broken)
+            result = subprocess.run([program], env=env, capture_output=True, text=True,
+                                    timeout=30)
+            lines = result.stderr.splitlines()
+            if (result.returncode != 1 or not lines or not lines[0].startswith("ambrelith: ")
+                    or first not in lines[0] or not any(reason in line for line in lines[1:])):
+                fail(f"{tag}: exit status {result.returncode}, said {result.stderr!r}; wanted "
+                     f"status 1, a first line with {first!r}, then {reason!r}")
 
 
 def under_openbox(program, screen):
@@ -303,7 +330,7 @@ def main():
         else:
             for picks in (0, 1, 2, "space"):
                 use_once(program, screen, picks)
-            without_display(program)
+            start_up_errors(program)
     print(f"PASS: {mode[0]}")
 
 
