@@ -1,0 +1,27 @@
+# Runs a test that must fail in a known way, and passes only if it does: its exit code is EXIT and
+# its output has a FAIL line for each of FAILS (test function and tag, separated by "|").
+#   cmake -DEXIT=n "-DFAILS=Class::f(tag)|..." -P expect_failures.cmake -- COMMAND...
+cmake_minimum_required(VERSION 3.25)
+set(command)
+set(after_dashes FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+    if(after_dashes)
+        list(APPEND command "${CMAKE_ARGV${i}}")
+    elseif(CMAKE_ARGV${i} STREQUAL "--")
+        set(after_dashes TRUE)
+    endif()
+endforeach()
+execute_process(COMMAND ${command} OUTPUT_VARIABLE output ERROR_VARIABLE output
+                RESULT_VARIABLE status)
+message("${output}")
+if(NOT status STREQUAL EXIT)
+    message(FATAL_ERROR "exit code ${status}, not ${EXIT}")
+endif()
+string(REPLACE "|" ";" fails "${FAILS}")
+foreach(fail IN LISTS fails)
+    string(FIND "${output}" "FAIL!  : ${fail} " at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "no FAIL line for ${fail}")
+    endif()
+endforeach()
