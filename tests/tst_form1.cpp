@@ -7,7 +7,10 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextTable>
 #include <QToolTip>
 
 #include <memory>
@@ -58,6 +61,8 @@ private slots:
     void labelsKeepTheirPlace();
     void answerTooltipExplainsIt_data();
     void answerTooltipExplainsIt();
+    void tooltipSquareCrossesTheAlleles_data();
+    void tooltipSquareCrossesTheAlleles();
     void indexOutsideARowIsRefused_data();
     void indexOutsideARowIsRefused();
     void iconIsTheHeart_data();
@@ -478,6 +483,56 @@ void TestForm1::answerTooltipExplainsIt() {
     if (times > 0)
         QCOMPARE(tip.count(percent), times);
     QToolTip::hideText();
+}
+
+void TestForm1::tooltipSquareCrossesTheAlleles_data() {
+    QTest::addColumn<int>("mother");
+    QTest::addColumn<int>("father");
+    QTest::addColumn<QString>("square"); // row by row, cells apart by " | "
+    // Uneven pairs: each parent has two different alleles, and the two sets differ, so a header
+    // taken from the wrong parent, a cell from the wrong place or the parents swapped all show.
+    QTest::newRow("4-AB x 2-A0") << 6 << 3
+                                 << "mother \\ father | A | 0 / A | 2-AA | 2-A0 / B | 4-AB | 3-B0";
+    QTest::newRow("2-A0 x 4-AB") << 3 << 6
+                                 << "mother \\ father | A | B / A | 2-AA | 4-AB / 0 | 2-A0 | 3-B0";
+    QTest::newRow("3-B0 x 2-AA") << 5 << 2
+                                 << "mother \\ father | A | A / B | 4-AB | 4-AB / 0 | 2-A0 | 2-A0";
+}
+
+// The tooltip's Punnett square: the father's alleles across, the mother's down, and in each cell
+// the child's genotype from that pair of alleles.
+void TestForm1::tooltipSquareCrossesTheAlleles() {
+    QFETCH(int, mother);
+    QFETCH(int, father);
+    QFETCH(QString, square);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    Click(QStringLiteral("Command1_%1").arg(mother));
+    Click(QStringLiteral("Command2_%1").arg(father));
+    auto* answer = Find<QLabel>("Label4");
+    QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), answer->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(answer, &hover);
+    QTextDocument tip;
+    tip.setHtml(QToolTip::text());
+    QToolTip::hideText();
+    // The square is the tooltip's last table.
+    QTextTable* table = nullptr;
+    for (QTextBlock block = tip.begin(); block.isValid(); block = block.next())
+        if (auto* found = qobject_cast<QTextTable*>(QTextCursor(block).currentTable()))
+            table = found;
+    QVERIFY(table);
+    QStringList rows;
+    for (int row = 0; row < table->rows(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            QTextCursor text = cell.firstCursorPosition();
+            text.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            cells << text.selectedText();
+        }
+        rows << cells.join(QStringLiteral(" | "));
+    }
+    QCOMPARE(rows.join(QStringLiteral(" / ")), square);
 }
 
 void TestForm1::indexOutsideARowIsRefused_data() {
