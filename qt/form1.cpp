@@ -168,7 +168,9 @@ Form1::Form1(QWidget* parent)
     // Each click goes to the form logic; the focus then moves on to where the next step is.
     const auto forward = [this](QPushButton* button, auto handler) {
         connect(button, &QPushButton::clicked, this, [this, handler] {
+            stepping = true;
             handler();
+            stepping = false;
             DescribeStep();
             FocusFirstEnabled();
         });
@@ -262,6 +264,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                            AnswerDetailsHtml(formLogic.MotherIndex, formLogic.FatherIndex), answer);
     }
     return true;
+}
+
+// A step disables the focused button, and Qt would then pass the focus on along the tab order,
+// through each button the same step is about to disable, and a screen reader would speak each.
+// While a step runs the focus stays where it is; once the step is done it goes straight to the
+// next step.
+bool Form1::focusNextPrevChild(bool next) {
+    return stepping || QWidget::focusNextPrevChild(next);
 }
 
 // After every step exactly one row, or only RESTART, is enabled: its first button is the next step.

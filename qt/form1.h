@@ -31,6 +31,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     [[nodiscard]] QPushButton* Button(form::Row row, std::int16_t index) const;
@@ -44,6 +45,7 @@ private:
     QPushButton* command3 = nullptr;
     std::vector<QPushButton*> tabOrder; // the buttons in the order Tab visits them
     bool fontsApplied = false;
-    bool managed = false; // by a window manager, which gives the focus
+    bool managed = false;  // by a window manager, which gives the focus
+    bool stepping = false; // while the form logic handles a click
     form::FormLogic formLogic{*this};
 };
