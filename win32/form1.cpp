@@ -180,6 +180,7 @@ HWND Form1::Create(HINSTANCE instance, int dpi) {
     }
     created->CreateControls();
     created->LayOut(created->dpiForced ? created->dpi : windowDpi);
+    created->FitClientArea();
 
     // The form's Load event: it runs before the window is first shown.
     created->formLogic.OnLoad();
@@ -421,6 +422,22 @@ void Form1::OnDpiChanged(int newDpi, const RECT& suggested) {
     SetWindowPos(window, nullptr, suggested.left, suggested.top, Width(suggested),
                  Height(suggested), SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut(newDpi);
+    FitClientArea();
+}
+
+// Makes the client area exactly the designed size, about the same centre, wherever the frame is
+// drawn at another resolution than the one asked about.
+void Form1::FitClientArea() {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int wider = layout::ToPixels(layout::Form1.clientWidth, dpi) - Width(client);
+    const int taller = layout::ToPixels(layout::Form1.clientHeight, dpi) - Height(client);
+    if (wider == 0 && taller == 0)
+        return;
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    SetWindowPos(window, nullptr, frame.left - wider / 2, frame.top - taller / 2,
+                 Width(frame) + wider, Height(frame) + taller, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Each click goes to the form logic; the focus then moves on to where the next step is. The

@@ -87,6 +87,7 @@ private:
     [[nodiscard]] HBRUSH LabelColours(HDC dc, HWND label) const;
     LRESULT OnNotify(NMHDR& header);
     void OnDpiChanged(int newDpi, const RECT& suggested);
+    void FitClientArea();
     void OnDestroy();
 
     void Describe(int controlId, const std::string& text);
