@@ -24,9 +24,10 @@ namespace {
 
 // How the window is to be placed on the screen.
 struct Placement {
-    bool managed = false;      // a window manager gives the window its frame and the focus
-    bool placesItself = false; // the window manager places new windows by its own rules
-    QMargins frame;            // in device pixels
+    bool managed = false;              // a window manager gives the window its frame and the focus
+    bool placesItself = false;         // the window manager places new windows by its own rules
+    bool framePlacedAsCreated = false; // the frame goes where the window is created, not moved
+    QMargins frame;                    // in device pixels
 };
 
 #ifdef AMBRELITH_XCB
@@ -46,7 +47,13 @@ constexpr std::array<std::string_view, AtomCount> AtomNames = {
     "_NET_SUPPORTING_WM_CHECK", "_NET_WM_NAME", "UTF8_STRING", "_NET_REQUEST_FRAME_EXTENTS",
     "_NET_FRAME_EXTENTS"};
 
-constexpr std::array<std::string_view, 2> PlaceWindowsThemselves = {"KWin", "Weston WM"};
+constexpr std::array<std::string_view, 1> PlaceWindowsThemselves = {"KWin"};
+
+// Weston's window manager for XWayland puts the top left of its frame where an X window is first
+// created, and ignores moves before the window is shown. It publishes no frame extents; its frame
+// is the same on every window: 6 px borders and a 27 px title bar (its shadow is not counted).
+constexpr std::string_view Weston = "Weston WM";
+constexpr QMargins WestonFrame(6, 27, 6, 6);
 
 // A window property's raw bytes; empty when it is not set.
 std::string Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
@@ -98,6 +105,9 @@ Placement AskWindowManager(QWidget& window) {
     const std::string manager = Property(connection, check[0], atoms[NetWmName], atoms[Utf8String]);
     if (std::ranges::find(PlaceWindowsThemselves, manager) != PlaceWindowsThemselves.end())
         return {.managed = true, .placesItself = true, .frame = {}};
+    // The window must not be created yet: it is to be created where its frame goes.
+    if (manager == Weston)
+        return {.managed = true, .framePlacedAsCreated = true, .frame = WestonFrame};
 
     // The window manager answers by setting _NET_FRAME_EXTENTS on the unmapped window.
     const auto id = static_cast<xcb_window_t>(window.winId());
@@ -142,13 +152,17 @@ bool CentreOnScreen(QWidget& window) {
     if (!screen || placement.placesItself)
         return placement.managed;
     // Device pixels to the window's own, which Qt may scale for the screen.
-    const qreal scale = window.windowHandle() ? window.windowHandle()->devicePixelRatio() : 1.0;
+    const qreal scale = window.devicePixelRatioF(); // the screen's, before the window is made
     const QMargins frame = placement.frame / scale;
     const QRect area = screen->availableGeometry();
     const QSize outer = window.size().grownBy(frame);
-    // Where the client area goes inside the centred frame.
-    const QPoint client(area.x() + (area.width() - outer.width()) / 2 + frame.left(),
-                        area.y() + (area.height() - outer.height()) / 2 + frame.top());
+    // The centred frame's top left; the client area goes inside it, except where the frame goes
+    // where the window is created: there the window, not created yet, is created at that point.
+    const QPoint outerCorner(area.x() + (area.width() - outer.width()) / 2,
+                             area.y() + (area.height() - outer.height()) / 2);
+    const QPoint client = placement.framePlacedAsCreated
+                              ? outerCorner
+                              : outerCorner + QPoint(frame.left(), frame.top());
     window.setGeometry(QRect(client, window.size()));
     return placement.managed;
 }

@@ -9,7 +9,8 @@ RUN_PACKAGES=(
 # What the test suite needs besides.
 TEST_PACKAGES=(
     clang-format clang-tidy valgrind
-    xvfb xauth python3-xlib openbox
+    xvfb xauth python3-xlib openbox kwin-x11 kwin-style-breeze
+    weston xwayland kwin-wayland qt6-wayland libwayland-server0
     dbus-daemon at-spi2-core libglib2.0-bin python3-gi gir1.2-atspi-2.0
     desktop-file-utils appstream lintian dpkg-dev python3-pil binutils-mingw-w64-x86-64
 )

@@ -7,19 +7,35 @@ as a window manager closes it (WM_DELETE_WINDOW), and exit status 0 expected. Mo
                      at start picks the first mother; started without a usable display or
                      platform plugin: a line that says which, Qt's reason, exit status 1
   openbox            under the openbox window manager with a panel at the top: the whole
-                     window, frame included, centred on the area the panel leaves; Space at start
+                     window, frame included, centred on the area the panel leaves; Space at
+                     start; centred too on a screen Qt scales by 2
+  kwin_x11           the same under KWin on X11 (Breeze title bars), whose rules centre it
+  wayland            on Wayland compositors: the window goes to X11 where the compositor draws
+                     no title bars (weston; a registry with look-alikes only), stays on Wayland
+                     where it does (KWin; a registry with either decoration global), and
+                     QT_QPA_PLATFORM, where set, decides; under weston with XWayland, centred
   valgrind SUPP      one whole pass under Valgrind memcheck: no memory errors, nothing lost
   isolated           one pass with empty HOME and XDG folders, which must stay empty; then
                      five copies at once, each taking its own pass
 """
 
+import ctypes
 import os
+import re
+import resource
+import shutil
 import subprocess
 import sys
 import tempfile
 
+import Xlib.error
+import Xlib.ext
 from Xlib import X, XK, Xatom, display, protocol
 from Xlib.ext import xtest
+
+# python-xlib cannot open a second display with RANDR's events (a weston test watches its own X
+# server beside the session's); no test needs them.
+Xlib.ext.__extensions__ = [found for found in Xlib.ext.__extensions__ if found[0] != "RANDR"]
 
 from waiting import fail, wait_for
 
@@ -36,22 +52,33 @@ def button_centre(row, index):
 
 
 class Screen:
-    def __init__(self):
-        self.display = display.Display()
+    def __init__(self, name=None):
+        self.display = display.Display(name)
         self.root = self.display.screen().root
         self.pid_atom = self.display.intern_atom("_NET_WM_PID")
 
     def program_windows(self):
         """The program's mapped windows, by the id of the process that owns each; a window
-        manager may have put each inside a frame of its own."""
+        manager may have put each inside a frame of its own (KWin: a frame, then a wrapper)."""
         windows = {}
-        frames = self.root.query_tree().children
-        for window in frames + [c for f in frames for c in f.query_tree().children]:
-            if (window.get_attributes().map_state == X.IsViewable
-                    and window.get_wm_name() == "Ambrelith"):
-                pid = window.get_full_property(self.pid_atom, X.AnyPropertyType)
-                windows[pid.value[0] if pid else None] = window
+        frames = self.children(self.root)
+        inner = [c for f in frames for c in self.children(f)]
+        for window in frames + inner + [c for i in inner for c in self.children(i)]:
+            try:
+                if (window.get_attributes().map_state == X.IsViewable
+                        and window.get_wm_name() == "Ambrelith"):
+                    pid = window.get_full_property(self.pid_atom, X.AnyPropertyType)
+                    windows[pid.value[0] if pid else None] = window
+            except (Xlib.error.BadWindow, Xlib.error.BadDrawable):
+                pass  # gone meanwhile: a window manager makes and drops windows of its own
         return windows
+
+    @staticmethod
+    def children(window):
+        try:
+            return window.query_tree().children
+        except (Xlib.error.BadWindow, Xlib.error.BadDrawable):
+            return []
 
     def property(self, window, name):
         found = window.get_full_property(self.display.intern_atom(name), X.AnyPropertyType)
@@ -114,10 +141,12 @@ class Screen:
         self.display.flush()
 
 
-def start(command, env=None):
+def start(command, env=None, extra=None, **options):
+    """extra: variables set after Qt's own are taken out of the environment."""
     # Arguments Qt would act on: the program must ignore them (the style would change RESTART).
     env = {k: v for k, v in (env or os.environ).items() if not k.startswith("QT_")}
-    return subprocess.Popen(command + ["-style", "fusion", "--reverse"], env=env)
+    env.update(extra or {})
+    return subprocess.Popen(command + ["-style", "fusion", "--reverse"], env=env, **options)
 
 
 def check_first_frame(screen, window, seconds=10):
@@ -153,17 +182,29 @@ def close_and_wait(screen, window, process, seconds=10):
         fail(f"exit status {status} after the window was closed")
 
 
-def use_once(program, screen, picks, tolerance=0.5):
-    """picks: 0 to 2 clicks, or "space": the Space key right after start."""
-    process = start([program])
+def centred(screen, window, tolerance):
+    x, y, width, height = screen.frame(window)
+    left, top, area_width, area_height = screen.work_area()
+    offset = (x + width / 2 - left - area_width / 2, y + height / 2 - top - area_height / 2)
+    if max(map(abs, offset)) > tolerance:
+        fail(f"window {width} x {height} at {x}, {y} is off centre by {offset} on the area "
+             f"{area_width} x {area_height} at {left}, {top}")
+    return offset
+
+
+def use_once(program, screen, picks, tolerance=0.5, scale=None):
+    """picks: 0 to 2 clicks, or "space": the Space key right after start. With a scale (Qt's
+    QT_SCALE_FACTOR) the window is only measured, then closed."""
+    process = start([program], extra={"QT_SCALE_FACTOR": str(scale)} if scale else None)
     try:
         window = wait_for("the window", lambda: screen.program_windows().get(process.pid))
-        x, y, width, height = screen.frame(window)
-        left, top, area_width, area_height = screen.work_area()
-        offset = (x + width / 2 - left - area_width / 2, y + height / 2 - top - area_height / 2)
-        if max(map(abs, offset)) > tolerance:
-            fail(f"window {width} x {height} at {x}, {y} is off centre by {offset} on the area "
-                 f"{area_width} x {area_height} at {left}, {top}")
+        centred(screen, window, tolerance)
+        if scale:
+            geometry = window.get_geometry()
+            if (geometry.width, geometry.height) != (SIZE[0] * scale, SIZE[1] * scale):
+                fail(f"at scale {scale} the window is {geometry.width} x {geometry.height}")
+            close_and_wait(screen, window, process)
+            return
         check_first_frame(screen, window)
         if picks == "space":
             screen.press_space()
@@ -230,10 +271,217 @@ def under_openbox(program, screen):
         wait_for("the panel to take its strip", lambda: screen.work_area()[1] == 40)
         for picks in ("space", 2):
             use_once(program, screen, picks, tolerance=2)
+        # Openbox's frame is in the screen's pixels, the window's size in Qt's scaled ones.
+        use_once(program, screen, 0, tolerance=2, scale=2)
     finally:
         manager.terminate()
         manager.wait(timeout=10)
         scratch.cleanup()
+
+
+def under_kwin_x11(program, screen):
+    """KWin on X11, whose rules centre a new window, frame and all, wherever it asks to go."""
+    manager = subprocess.Popen(["kwin_x11", "--replace"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+
+    def manager_name():
+        check = screen.property(screen.root, "_NET_SUPPORTING_WM_CHECK")
+        name = check and screen.property(
+            screen.display.create_resource_object("window", check[0]), "_NET_WM_NAME")
+        return name and bytes(name).decode()
+
+    try:
+        name = wait_for("kwin_x11", manager_name, 30)
+        if name != "KWin":
+            fail(f"the window manager is {name!r}, not KWin")
+        for picks in ("space", 2):
+            use_once(program, screen, picks, tolerance=2)
+    finally:
+        manager.terminate()
+        manager.wait(timeout=10)
+
+
+def serve_registry(socket, names):
+    """A Wayland server whose registry lists only the named globals, with no requests or events
+    of their own: enough for a client to list them, and to bind them."""
+    server = ctypes.CDLL("libwayland-server.so.0")
+
+    class Interface(ctypes.Structure):
+        _fields_ = [("name", ctypes.c_char_p), ("version", ctypes.c_int),
+                    ("method_count", ctypes.c_int), ("methods", ctypes.c_void_p),
+                    ("event_count", ctypes.c_int), ("events", ctypes.c_void_p)]
+
+    pointer = ctypes.c_void_p
+    bind_type = ctypes.CFUNCTYPE(None, pointer, pointer, ctypes.c_uint32, ctypes.c_uint32)
+    server.wl_display_create.restype = pointer
+    server.wl_display_add_socket.argtypes = [pointer, ctypes.c_char_p]
+    server.wl_global_create.restype = pointer
+    server.wl_global_create.argtypes = [pointer, pointer, ctypes.c_int, pointer, bind_type]
+    server.wl_resource_create.restype = pointer
+    server.wl_resource_create.argtypes = [pointer, pointer, ctypes.c_int, ctypes.c_uint32]
+    server.wl_display_run.argtypes = [pointer]
+
+    @bind_type
+    def bind(client, interface, version, new_id):
+        server.wl_resource_create(client, interface, version, new_id)
+
+    interfaces = [Interface(name.encode(), 1, 0, None, 0, None) for name in names]
+    wayland = server.wl_display_create()
+    if server.wl_display_add_socket(wayland, socket.encode()) != 0:
+        fail(f"the registry cannot listen on {socket}")
+    for interface in interfaces:
+        address = ctypes.addressof(interface)
+        server.wl_global_create(wayland, address, 1, address, bind)
+    server.wl_display_run(wayland)
+
+
+class Compositor:
+    """A Wayland compositor on a private runtime folder: weston's headless backend (its X server,
+    XWayland, on request), KWin's virtual one, or a bare registry listing the given globals."""
+
+    def __init__(self, kind, globals_=()):
+        self.scratch = tempfile.TemporaryDirectory()
+        self.runtime = self.scratch.name
+        os.chmod(self.runtime, 0o700)
+        self.socket = "ambrelith-test"
+        self.x_display = None
+        log = open(os.path.join(self.runtime, "log"), "w+")
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
+        env.pop("WAYLAND_DISPLAY", None)
+        size = ["--width=1024", "--height=768"]
+        if kind.startswith("weston"):
+            # --debug lets a test read the scene graph: where weston shows each window.
+            command = ["weston", "--backend=headless-backend.so", f"--socket={self.socket}",
+                       "--idle-time=0", "--debug"] + size
+            if kind == "weston-xwayland":
+                command.append("--xwayland")
+        elif kind == "kwin":
+            # A copy: the file capability Debian gives kwin_wayland cannot be granted inside
+            # a container, where the original then fails to start.
+            shutil.copy("/usr/bin/kwin_wayland", self.runtime)
+            command = [os.path.join(self.runtime, "kwin_wayland"), "--virtual",
+                       f"--socket={self.socket}"] + size
+        else:
+            command = ["/usr/bin/python3", os.path.abspath(__file__), "--registry", self.socket,
+                       *globals_]
+        self.process = subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT)
+        wait_for(f"{kind} to listen", lambda: os.path.exists(
+            os.path.join(self.runtime, self.socket)) or self.process.poll() is not None, 30)
+        if self.process.poll() is not None:
+            log.seek(0)
+            fail(f"{kind} did not start: {log.read()}")
+        if kind == "weston-xwayland":
+            def x_server():
+                log.seek(0)
+                found = re.search(r"xserver listening on display (:\d+)", log.read())
+                return found and found.group(1)
+
+            self.x_display = wait_for("weston's X server", x_server)
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+        self.scratch.cleanup()
+
+
+# How the program chooses its window system on a Wayland desktop. Each row: its tag, the
+# compositor (and, for a bare registry, its globals), the user's own QT_QPA_PLATFORM, and where
+# the window must go: an X11 window (on XWayland where the compositor has one, else on the
+# session's X server) or a Wayland one.
+WAYLAND_ROWS = [
+    ("weston: X11", "weston", (), None, "x11"),
+    ("weston with XWayland: X11, centred", "weston-xwayland", (), None, "x11"),
+    ("weston, the user's own wayland", "weston", (), "wayland", "wayland"),
+    ("kwin: Wayland", "kwin", (), None, "wayland"),
+    ("kwin, the user's own xcb", "kwin", (), "xcb", "x11"),
+    ("registry with xdg decorations", "registry", ("wl_seat", "zxdg_decoration_manager_v1"), None,
+     "wayland"),
+    ("registry with KDE decorations", "registry", ("org_kde_kwin_server_decoration_manager",),
+     None, "wayland"),
+    ("registry with look-alikes only", "registry", (
+        "zxdg_decoration_manager_v2", "org_kde_kwin_server_decoration_palette_manager",
+        "xdg_wm_base"), None, "x11"),
+]
+
+
+def shown_centred(compositor, screen, tolerance):
+    """Where weston shows the window, from its scene graph: weston does not move the X frames of
+    XWayland's windows to where it shows them. The view's box is the frame with a shadow of the
+    same width on every side."""
+    env = dict(os.environ, XDG_RUNTIME_DIR=compositor.runtime, WAYLAND_DISPLAY=compositor.socket)
+    view = re.compile(r"top-level window 'Ambrelith'.*\n\s*position: \((-?\d+), (-?\d+)\) -> "
+                      r"\((-?\d+), (-?\d+)\)")
+
+    def box():
+        graph = subprocess.run(["weston-debug", "-o", "/dev/stdout", "scene-graph"], env=env,
+                               capture_output=True, text=True, timeout=10).stdout
+        found = view.search(graph)
+        return found and [int(value) for value in found.groups()]
+
+    left, top, right, bottom = wait_for("the window in weston's scene graph", box)
+    area_left, area_top, area_width, area_height = screen.work_area()
+    offset = ((left + right) / 2 - area_left - area_width / 2,
+              (top + bottom) / 2 - area_top - area_height / 2)
+    if max(map(abs, offset)) > tolerance:
+        fail(f"weston shows the window at {left}, {top} to {right}, {bottom}: off centre by "
+             f"{offset} on the area {area_width} x {area_height} at {area_left}, {area_top}")
+    return offset
+
+
+def no_core_dump():
+    resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+
+
+def on_wayland(program, screen):
+    for tag, kind, globals_, platform, expected in WAYLAND_ROWS:
+        compositor = Compositor(kind, globals_)
+        try:
+            x_screen = Screen(compositor.x_display) if compositor.x_display else screen
+            extra = {"XDG_RUNTIME_DIR": compositor.runtime, "WAYLAND_DISPLAY": compositor.socket,
+                     "DISPLAY": compositor.x_display or os.environ["DISPLAY"],
+                     "WAYLAND_DEBUG": "client"}
+            if platform:
+                extra["QT_QPA_PLATFORM"] = platform
+            with tempfile.TemporaryFile("w+") as said:
+                process = start([program], extra=extra, stderr=said, preexec_fn=no_core_dump)
+                try:
+                    check_window_system(tag, x_screen, process, said, expected, platform)
+                    if kind == "weston-xwayland":
+                        print(f"{tag}: off centre by {shown_centred(compositor, x_screen, 2)}")
+                    if expected == "x11":
+                        close_and_wait(x_screen, x_screen.program_windows()[process.pid], process)
+                finally:
+                    if process.poll() is None:
+                        process.kill()
+                        process.wait()
+        finally:
+            compositor.close()
+
+
+def check_window_system(tag, screen, process, said, expected, platform):
+    """The program's own look at the compositor lists the globals once; Qt's Wayland plugin
+    lists them again (the first time, where QT_QPA_PLATFORM is set)."""
+    def listings():
+        said.seek(0)
+        return said.read().count("wl_display@1.get_registry(")
+
+    def titled():
+        said.seek(0)
+        return 'set_title("Ambrelith")' in said.read()
+
+    probes = 0 if platform else 1
+    if expected == "x11":
+        wait_for(f"{tag}: an X11 window", lambda: screen.program_windows().get(process.pid))
+        if listings() != probes:
+            fail(f"{tag}: the globals listed {listings()} times, not {probes}: Qt tried Wayland")
+        return
+    wait_for(f"{tag}: Qt on Wayland", lambda: listings() > probes or process.poll() is not None)
+    if listings() <= probes:
+        fail(f"{tag}: the globals listed {listings()} times: Qt did not try Wayland")
+    if screen.program_windows().get(process.pid):
+        fail(f"{tag}: an X11 window, where a Wayland one was wanted")
+    if not tag.startswith("registry"):
+        wait_for(f"{tag}: a Wayland window titled Ambrelith", titled)
 
 
 def under_valgrind(program, screen, suppressions):
@@ -327,6 +575,10 @@ def main():
             isolated(program, screen)
         elif mode[0] == "openbox":
             under_openbox(program, screen)
+        elif mode[0] == "kwin_x11":
+            under_kwin_x11(program, screen)
+        elif mode[0] == "wayland":
+            on_wayland(program, screen)
         else:
             for picks in (0, 1, 2, "space"):
                 use_once(program, screen, picks)
@@ -334,4 +586,7 @@ def main():
     print(f"PASS: {mode[0]}")
 
 
-main()
+if sys.argv[1] == "--registry":
+    serve_registry(sys.argv[2], sys.argv[3:])
+else:
+    main()
