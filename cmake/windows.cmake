@@ -31,9 +31,17 @@ add_subdirectory(packaging/windows)
 add_subdirectory(tests)
 
 # windres does not track what the resource script reads: the icon, made during the build, and the
-# manifest.
+# manifest. Each target that compiles the script depends on them.
 list(GET WINDOWS_RESOURCES 0 resource_script)
-foreach(target ambrelith bare_window)
-    set_source_files_properties(${resource_script} TARGET_DIRECTORY ${target} PROPERTIES
-        OBJECT_DEPENDS "${WINDOWS_RESOURCE_INPUTS}")
+foreach(folder . win32 bench tests)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${folder})
+        get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+        foreach(target IN LISTS targets)
+            get_target_property(sources ${target} SOURCES)
+            if(resource_script IN_LIST sources)
+                set_source_files_properties(${resource_script} TARGET_DIRECTORY ${target}
+                    PROPERTIES OBJECT_DEPENDS "${WINDOWS_RESOURCE_INPUTS}")
+            endif()
+        endforeach()
+    endif()
 endforeach()

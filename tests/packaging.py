@@ -4,7 +4,10 @@ packaging.py install BUILD_DIR   cmake --install: the exact files, validated des
                                  AppStream metadata; theme, Windows and macOS icons true to the
                                  pixel maps
 packaging.py deb BUILD_DIR       cpack -G DEB: control fields, file list, stripped, lintian
-packaging.py rc BUILD_DIR        the Windows resource script compiled by windres: icon, version
+packaging.py rc BUILD_DIR        the Windows resource script compiled by windres: icon, version,
+                                 manifest
+packaging.py exe BUILD_DIR       the cross-built ambrelith.exe (Windows build): x64, GUI, only
+                                 system DLLs imported, and the same resources as compiled into it
 """
 
 import glob
@@ -15,6 +18,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
 
 from PIL import Image
 
@@ -169,8 +173,12 @@ def check_deb(build):
               f"Description: {fields.get('Description')}")
         depends = [d.split()[0] for d in fields.get("Depends", "").split(", ")]
         for needed in ("fonts-comic-neue", "fonts-liberation2", "culmus", "libqt6widgets6",
-                       "libc6", "qt6-base-abi"):
+                       "libc6"):
             check(needed in depends, f"Depends lacks {needed}: {fields.get('Depends')}")
+        # The program uses Qt's public interface only: it needs Qt's libraries from some version
+        # on, not the one exact Qt build that a use of Qt's private interface would tie it to.
+        check("qt6-base-abi (=" not in fields.get("Depends", ""),
+              f"Depends ties the program to one Qt build: {fields.get('Depends')}")
 
         listing = run("dpkg-deb", "-c", deb, check=True).stdout.splitlines()
         packaged = {line.split()[-1][len("./usr/"):] for line in listing
@@ -222,32 +230,157 @@ def check_rc(build):
         if not check(result.returncode == 0, f"windres failed: {result.stderr}"):
             return
         with open(res, "rb") as f:
-            entries = list(resources(f.read()))
+            check_resources(list(resources(f.read())))
 
-    rt_icon, rt_group_icon, rt_version = 3, 14, 16
+
+def check_resources(entries):
+    """The program's resources: heart icon, version record and manifest, as (type, name, data)."""
+    rt_icon, rt_group_icon, rt_version, rt_manifest = 3, 14, 16, 24
     icons = [payload for kind, _, payload in entries if kind == rt_icon]
     shapes = sorted(struct.unpack("<IiiHH", p[:16])[1:5] for p in icons)
     # width, doubled height (colour and mask), planes, bits a pixel
     check(shapes == [(16, 32, 1, 4), (32, 64, 1, 4)], f"icon images: {shapes}")
-    check(sum(1 for kind, _, _ in entries if kind == rt_group_icon) == 1, "no icon group")
+    groups = [(name, payload) for kind, name, payload in entries if kind == rt_group_icon]
+    if check(len(groups) == 1, "no icon group, or more than one"):
+        name, group = groups[0]
+        # Icon 1 is the one Windows shows for the program: its first group.
+        check(name == 1, f"the icon group is {name!r}, not 1")
+        count = struct.unpack("<H", group[4:6])[0]
+        members = []
+        for i in range(count):
+            width, height, colours, _, _, bits, _, _ = struct.unpack(
+                "<BBBBHHIH", group[6 + 14 * i:][:14])
+            members.append((width, height, colours, bits))
+        check(sorted(members) == [(16, 16, 16, 4), (32, 32, 16, 4)],
+              f"icon group (width, height, colours, bits): {members}")
 
     versions = [payload for kind, _, payload in entries if kind == rt_version]
-    if not check(len(versions) == 1, "no version record"):
+    if check(len(versions) == 1, "no version record"):
+        record = versions[0]
+        fixed = record.find(struct.pack("<I", 0xFEEF04BD))
+        numbers = struct.unpack("<IIII", record[fixed + 8:fixed + 24])
+        check(numbers == (1 << 16, 0, 1 << 16, 0),
+              "version numbers " + " ".join(f"{n:#x}" for n in numbers))
+        for text in ("FileVersion", "ProductVersion", "040904B0"):
+            check(text.encode("utf-16-le") in record, f"version record lacks {text}")
+        check(record.count("1.00\0".encode("utf-16-le")) == 2, "version text is not 1.00 twice")
+        check(struct.pack("<HH", 1033, 1200) in record, "no translation 1033, 1200")
+
+    manifests = [(name, payload) for kind, name, payload in entries if kind == rt_manifest]
+    if check(len(manifests) == 1 and manifests[0][0] == 1,
+             f"manifests {[name for name, _ in manifests]}, not one of id 1"):
+        check_manifest(manifests[0][1])
+
+
+def check_manifest(payload):
+    """Common controls 6 and per-monitor DPI awareness v2, with the older flag beside it."""
+    try:
+        root = ElementTree.fromstring(payload)
+    except ElementTree.ParseError as error:
+        check(False, f"the manifest is no XML: {error}")
         return
-    record = versions[0]
-    fixed = record.find(struct.pack("<I", 0xFEEF04BD))
-    file_ms, file_ls, product_ms, product_ls = struct.unpack("<IIII", record[fixed + 8:fixed + 24])
-    check((file_ms, file_ls, product_ms, product_ls) == (1 << 16, 0, 1 << 16, 0),
-          f"version numbers {file_ms:#x} {file_ls:#x} {product_ms:#x} {product_ls:#x}")
-    for text in ("FileVersion", "ProductVersion", "040904B0"):
-        check(text.encode("utf-16-le") in record, f"version record lacks {text}")
-    check(record.count("1.00\0".encode("utf-16-le")) == 2, "version text is not 1.00 twice")
-    check(struct.pack("<HH", 1033, 1200) in record, "no translation 1033, 1200")
+    asm_v1 = "{urn:schemas-microsoft-com:asm.v1}"
+    controls = [identity.attrib for identity in root.iter(f"{asm_v1}assemblyIdentity")
+                if identity.get("name") == "Microsoft.Windows.Common-Controls"]
+    check(len(controls) == 1 and controls[0].get("version") == "6.0.0.0"
+          and controls[0].get("publicKeyToken") == "6595b64144ccf1df",
+          f"common controls dependency: {controls}")
+    awareness = [e.text for e in root.iter(
+        "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")]
+    check(awareness == ["PerMonitorV2"], f"dpiAwareness: {awareness}")
+    aware = [e.text for e in root.iter(
+        "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware")]
+    check(aware == ["true/pm"], f"dpiAware: {aware}")
+
+
+# What every Windows system has; anything else (the MinGW runtime's libstdc++-6.dll,
+# libgcc_s_seh-1.dll, libwinpthread-1.dll) would have to be shipped beside the program.
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "advapi32.dll", "shell32.dll",
+    "ole32.dll", "oleaut32.dll", "oleacc.dll", "uxtheme.dll", "dwmapi.dll", "shcore.dll",
+    "msvcrt.dll", "comdlg32.dll", "imm32.dll", "version.dll", "shlwapi.dll", "uiautomationcore.dll",
+}
+
+
+class PortableExecutable:
+    """The parts of a PE image the checks read: header fields, imports, resources."""
+
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack("<I", data[0x3C:0x40])[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("no PE signature")
+        self.machine, sections, _, _, _, optional_size, _ = struct.unpack(
+            "<HHIIIHH", data[pe + 4:pe + 24])
+        optional = pe + 24
+        self.magic = struct.unpack("<H", data[optional:optional + 2])[0]
+        self.subsystem = struct.unpack("<H", data[optional + 68:optional + 70])[0]
+        directories = optional + (112 if self.magic == 0x20B else 96)
+        self.directories = [struct.unpack("<II", data[directories + 8 * i:][:8])
+                            for i in range(16)]
+        self.sections = []
+        for i in range(sections):
+            at = optional + optional_size + 40 * i
+            virtual_size, address, raw_size, raw_at = struct.unpack("<IIII", data[at + 8:at + 24])
+            self.sections.append((address, max(virtual_size, raw_size), raw_at))
+
+    def at(self, rva):
+        for address, size, raw_at in self.sections:
+            if address <= rva < address + size:
+                return raw_at + rva - address
+        raise ValueError(f"address {rva:#x} in no section")
+
+    def string(self, rva):
+        start = self.at(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
+
+    def imported_dlls(self):
+        rva, _ = self.directories[1]
+        names, at = [], self.at(rva)
+        while True:
+            name_rva = struct.unpack("<I", self.data[at + 12:at + 16])[0]
+            if name_rva == 0:
+                return names
+            names.append(self.string(name_rva))
+            at += 20
+
+    def resources(self):
+        """(type, name, data) of each resource, ids as numbers, names as text."""
+        base_rva, _ = self.directories[2]
+        base = self.at(base_rva)
+
+        def entries(offset):
+            named, numbered = struct.unpack("<HH", self.data[base + offset + 12:][:4])
+            for i in range(named + numbered):
+                ident, target = struct.unpack("<II", self.data[base + offset + 16 + 8 * i:][:8])
+                if ident & 0x80000000:
+                    at = base + (ident & 0x7FFFFFFF)
+                    length = struct.unpack("<H", self.data[at:at + 2])[0]
+                    ident = self.data[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+                yield ident, target
+
+        for kind, names in entries(0):
+            for name, languages in entries(names & 0x7FFFFFFF):
+                for _, leaf in entries(languages & 0x7FFFFFFF):
+                    rva, size = struct.unpack("<II", self.data[base + leaf:][:8])
+                    yield kind, name, self.data[self.at(rva):self.at(rva) + size]
+
+
+def check_exe(build):
+    with open(os.path.join(build, "ambrelith.exe"), "rb") as f:
+        image = PortableExecutable(f.read())
+    check(image.machine == 0x8664 and image.magic == 0x20B,
+          f"machine {image.machine:#x}, optional header {image.magic:#x}: not x64")
+    check(image.subsystem == 2, f"subsystem {image.subsystem}, not the Windows GUI (2)")
+    dlls = image.imported_dlls()
+    check(dlls and all(dll.lower() in SYSTEM_DLLS for dll in dlls),
+          f"DLLs beyond the system's: {[d for d in dlls if d.lower() not in SYSTEM_DLLS]}")
+    check_resources(list(image.resources()))
 
 
 def main():
     mode, build = sys.argv[1], sys.argv[2]
-    {"install": check_install, "deb": check_deb, "rc": check_rc}[mode](build)
+    {"install": check_install, "deb": check_deb, "rc": check_rc, "exe": check_exe}[mode](build)
     for failure in failures:
         print("FAIL:", failure)
     if failures:

@@ -58,3 +58,30 @@ add_test(NAME tst_planted_row COMMAND ${CMAKE_COMMAND} -DEXIT=2 "-DFAILS=${plant
     -- ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tst_planted_row>)
 set_tests_properties(tst_planted_row PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
 
+# The executable's header, imports and resources, read from the file.
+add_test(NAME packaging_exe
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/packaging.py exe ${PROJECT_BINARY_DIR})
+set_tests_properties(packaging_exe PROPERTIES LABELS packaging)
+
+# The installer under Wine: silent install, uninstall, and replacement by a later version.
+add_test(NAME installer
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/win/installer.py ${PROJECT_BINARY_DIR})
+set_tests_properties(installer PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS "wine;packaging")
+
+# clang-tidy over the Win32 window's sources, found by pattern, as MinGW-w64 compiles them. clang
+# reads MinGW's C++ library and Windows headers but not GCC's own intrinsics headers, for which it
+# has its own.
+file(GLOB tidied CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/win32/*.cpp)
+if(tidied)
+    set(mingw_headers)
+    foreach(folder IN LISTS CMAKE_CXX_IMPLICIT_INCLUDE_DIRECTORIES)
+        if(NOT folder MATCHES "/gcc/.*/include(-fixed)?$")
+            list(APPEND mingw_headers --extra-arg=-isystem${folder})
+        endif()
+    endforeach()
+    add_test(NAME clang_tidy_win32
+        COMMAND clang-tidy -p ${PROJECT_BINARY_DIR} --quiet --extra-arg=--target=x86_64-w64-mingw32
+                ${mingw_headers} ${tidied})
+    set_tests_properties(clang_tidy_win32 PROPERTIES LABELS lint TIMEOUT 600)
+endif()
+

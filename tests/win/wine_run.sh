@@ -11,8 +11,9 @@ prefix=$1
 shift
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
-# No offer to download Wine's .NET and HTML engines while the prefix is made.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No offer to download Wine's .NET and HTML engines while the prefix is made, and no menu entries
+# on this machine for the Start-menu shortcuts that installers make.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 width=1280
