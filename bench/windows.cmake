@@ -3,3 +3,7 @@
 add_executable(bare_window WIN32 bare_window_win32.cpp ${WINDOWS_RESOURCES})
 target_link_libraries(bare_window PRIVATE common)
 target_link_options(bare_window PRIVATE -municode)
+
+add_executable(launch_bench_win32 launch_bench_win32.cpp)
+target_link_libraries(launch_bench_win32 PRIVATE psapi)
+target_link_options(launch_bench_win32 PRIVATE -municode)
