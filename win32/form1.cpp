@@ -23,6 +23,18 @@ constexpr DWORD WindowExStyle = 0;
 // The heart, the resource both the executable and the window show.
 constexpr WORD IconResource = 1;
 
+// Messages and window data carry handles and pointers as integers; these are the only
+// conversions between the two.
+// NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
+template <typename Pointer, typename Value> Pointer AsPointer(Value value) {
+    return reinterpret_cast<Pointer>(value);
+}
+
+template <typename Integer, typename Pointer> Integer AsInteger(Pointer pointer) {
+    return reinterpret_cast<Integer>(pointer);
+}
+// NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
+
 COLORREF ToColorRef(const layout::Rgb& rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
@@ -66,23 +78,23 @@ RECT CentredOnWorkArea(RECT frame) {
 
 int CALLBACK FaceFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
                        LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true; // NOLINT(performance-no-int-to-ptr): callback data
-    return 0;                               // one is enough
+    *AsPointer<bool*>(found) = true;
+    return 0; // one is enough
 }
 
 bool FaceInstalled(HDC dc, const std::wstring& face, int charset) {
     LOGFONTW query{};
     query.lfCharSet = static_cast<BYTE>(charset);
-    face.copy(query.lfFaceName, LF_FACESIZE - 1);
+    face.copy(std::data(query.lfFaceName), LF_FACESIZE - 1);
     bool found = false;
-    EnumFontFamiliesExW(dc, &query, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &query, FaceFound, AsInteger<LPARAM>(&found), 0);
     return found;
 }
 
 // The designed face where it is installed with the designed character set, else its substitute
 // where that is, else the designed face for Windows' font mapper to stand in for.
 std::wstring ChooseFace(HDC dc, const layout::Font& look) {
-    const std::wstring face = ToUtf16(look.face);
+    std::wstring face = ToUtf16(look.face);
     if (FaceInstalled(dc, face, look.charset))
         return face;
     const std::wstring substitute = ToUtf16(look.substitute);
@@ -94,12 +106,12 @@ HFONT MakeFont(const layout::Font& look, const std::wstring& face, int dpi) {
     font.lfHeight = -static_cast<LONG>(std::lround(look.points * dpi / 72.0));
     font.lfWeight = look.weight;
     font.lfCharSet = static_cast<BYTE>(look.charset);
-    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    face.copy(std::data(font.lfFaceName), LF_FACESIZE - 1);
     return CreateFontIndirectW(&font);
 }
 
 HMENU ChildId(int id) {
-    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); // NOLINT(performance-no-int-to-ptr)
+    return AsPointer<HMENU>(static_cast<INT_PTR>(id));
 }
 
 bool IsGenotypeButton(int id, int row) {
@@ -132,7 +144,7 @@ Form1::Form1(HINSTANCE instance, int forcedDpi)
     comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     IAccPropServices* service = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices, reinterpret_cast<void**>(&service))))
+                                   IID_IAccPropServices, AsPointer<void**>(&service))))
         accessibility.reset(service);
 }
 
@@ -143,7 +155,7 @@ HWND Form1::Create(HINSTANCE instance, int dpi) {
     InitCommonControlsEx(&controls);
     WNDCLASSEXW formClass{};
     formClass.cbSize = sizeof(formClass);
-    if (!GetClassInfoExW(instance, win32ids::WindowClass, &formClass)) {
+    if (GetClassInfoExW(instance, win32ids::WindowClass, &formClass) == FALSE) {
         formClass.lpfnWndProc = WindowProc;
         formClass.hInstance = instance;
         // NOLINTBEGIN(performance-no-int-to-ptr, cppcoreguidelines-pro-type-cstyle-cast)
@@ -153,7 +165,7 @@ HWND Form1::Create(HINSTANCE instance, int dpi) {
                                           0, LR_DEFAULTSIZE | LR_SHARED));
         // NOLINTEND(performance-no-int-to-ptr, cppcoreguidelines-pro-type-cstyle-cast)
         formClass.lpszClassName = win32ids::WindowClass;
-        if (!RegisterClassExW(&formClass))
+        if (RegisterClassExW(&formClass) == 0)
             return nullptr;
     }
 
@@ -192,14 +204,13 @@ HWND Form1::Create(HINSTANCE instance, int dpi) {
 Form1* Form1::FromHwnd(HWND window) {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
     DWORD process = 0;
-    if (!root || !GetWindowThreadProcessId(root, &process) || process != GetCurrentProcessId())
+    if (!root || GetWindowThreadProcessId(root, &process) == 0 || process != GetCurrentProcessId())
         return nullptr;
     std::array<wchar_t, 64> className{};
     GetClassNameW(root, className.data(), static_cast<int>(className.size()));
     if (std::wstring_view(className.data()) != win32ids::WindowClass)
         return nullptr;
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the pointer the window keeps
-    return reinterpret_cast<Form1*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+    return AsPointer<Form1*>(GetWindowLongPtrW(root, GWLP_USERDATA));
 }
 
 bool Form1::HandleDialogMessage(MSG& message) {
@@ -236,21 +247,19 @@ void Form1::Show(int showCommand) {
 }
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // NOLINTBEGIN(performance-no-int-to-ptr): message parameters carry pointers
     if (message == WM_NCCREATE) {
         auto* adoption =
-            static_cast<Adoption*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+            static_cast<Adoption*>(AsPointer<const CREATESTRUCTW*>(lParam)->lpCreateParams);
         adoption->form->window = window;
         adoption->adopted = true;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(adoption->form));
+        SetWindowLongPtrW(window, GWLP_USERDATA, AsInteger<LONG_PTR>(adoption->form));
     }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    // NOLINTEND(performance-no-int-to-ptr)
+    auto* form = AsPointer<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!form)
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete form; // NOLINT(cppcoreguidelines-owning-memory): the window owned it
+        delete form; // the window owned it
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return form->OnMessage(message, wParam, lParam);
@@ -258,34 +267,32 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 // One small function per message the window handles; everything else is Windows' default.
 LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    // NOLINTBEGIN(performance-no-int-to-ptr): message parameters carry handles and pointers
     switch (message) {
     case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        OnCommand(LOWORD(wParam), HIWORD(wParam), AsPointer<HWND>(lParam));
         return 0;
     case WM_DRAWITEM:
-        DrawRestart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawRestart(*AsPointer<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        return reinterpret_cast<LRESULT>(
-            LabelColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        return AsInteger<LRESULT>(LabelColours(AsPointer<HDC>(wParam), AsPointer<HWND>(lParam)));
     case WM_CTLCOLORBTN: // what shows around a button's face
-        return reinterpret_cast<LRESULT>(background.get());
+        return AsInteger<LRESULT>(background.get());
     case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, background.get());
+        FillRect(AsPointer<HDC>(wParam), &client, background.get());
         return TRUE;
     }
     case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+        return OnNotify(*AsPointer<NMHDR*>(lParam));
     case WM_ACTIVATE:
         // As a dialog does: the focus leaves with the window and comes back where it was.
         if (HIWORD(wParam) != 0) // minimised: no focus to give
             return 0;
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
-            if (focus && IsChild(window, focus))
+            if (focus && IsChild(window, focus) != FALSE)
                 focusTarget = focus;
         } else {
             RestoreFocus();
@@ -296,11 +303,11 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETDPISCALEDSIZE: {
         const RECT frame = FrameAround(static_cast<int>(wParam), static_cast<int>(wParam));
-        *reinterpret_cast<SIZE*>(lParam) = {Width(frame), Height(frame)};
+        *AsPointer<SIZE*>(lParam) = {Width(frame), Height(frame)};
         return TRUE;
     }
     case WM_DPICHANGED:
-        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        OnDpiChanged(LOWORD(wParam), *AsPointer<const RECT*>(lParam));
         return 0;
     case WM_DESTROY:
         OnDestroy();
@@ -309,7 +316,6 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    // NOLINTEND(performance-no-int-to-ptr)
 }
 
 // The first created is uppermost: the buttons in tab order, so that Tab visits them in their
@@ -356,9 +362,9 @@ void Form1::CreateControls() {
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(LabelOf(form::Label::Label4));
+    tool.uId = AsInteger<UINT_PTR>(LabelOf(form::Label::Label4));
     tool.lpszText = LPSTR_TEXTCALLBACKW; // NOLINT(performance-no-int-to-ptr)
-    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, AsInteger<LPARAM>(&tool));
     SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
 
     Describe(0, std::string(meaning::FormDescription));
@@ -383,8 +389,7 @@ void Form1::LayOut(int newDpi) {
         SetWindowPos(control, nullptr, rect.left, rect.top, Width(rect), Height(rect),
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(newFonts.at(static_cast<std::size_t>(font)).get()),
-                     TRUE);
+                     AsInteger<WPARAM>(newFonts.at(static_cast<std::size_t>(font)).get()), TRUE);
     };
     for (int index = 1; index <= genetics::GenotypeCount; ++index) {
         const auto i = static_cast<std::size_t>(index - 1);
@@ -408,8 +413,8 @@ void Form1::LayOut(int newDpi) {
     };
     Icon big(heart(SM_CXICON, SM_CYICON));
     Icon small(heart(SM_CXSMICON, SM_CYSMICON));
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageW(window, WM_SETICON, ICON_BIG, AsInteger<LPARAM>(big.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, AsInteger<LPARAM>(small.get()));
     bigIcon = std::move(big);
     smallIcon = std::move(small);
 
@@ -444,7 +449,8 @@ void Form1::FitClientArea() {
 // focused button, if the step disables it, is disabled only after the focus has left it, so that
 // the focus goes straight there and never to nothing in between.
 void Form1::OnCommand(int id, int code, HWND control) {
-    if (code != BN_CLICKED || !control || control != Control(id) || !IsWindowEnabled(control))
+    if (code != BN_CLICKED || !control || control != Control(id) ||
+        IsWindowEnabled(control) == FALSE)
         return;
     stepping = true;
     if (IsGenotypeButton(id, win32ids::MotherButton))
@@ -512,7 +518,7 @@ HBRUSH Form1::LabelColours(HDC dc, HWND label) const {
 // The answer's tooltip asks for its text each time it shows; an empty text shows none.
 LRESULT Form1::OnNotify(NMHDR& header) {
     if (header.hwndFrom == tooltip && header.code == TTN_GETDISPINFOW) {
-        auto& request = reinterpret_cast<NMTTDISPINFOW&>(header);
+        auto& request = *AsPointer<NMTTDISPINFOW*>(&header);
         request.hinst = nullptr;
         request.lpszText = answerTip.data();
     }
@@ -584,7 +590,7 @@ void Form1::RestoreFocus() {
 
 // Enabled as the form logic last set it, the button waiting to be disabled counting as disabled.
 bool Form1::Enabled(HWND control) const {
-    return control != pendingDisable && IsWindowEnabled(control);
+    return control != pendingDisable && IsWindowEnabled(control) != FALSE;
 }
 
 HWND Form1::Button(form::Row row, std::int16_t index) const {
