@@ -69,9 +69,10 @@ bool CompositorDrawsTitleBars() {
 
 bool WaylandOpens() {
     wl_display* display = ConnectWayland();
-    if (display)
+    const bool opened = display != nullptr;
+    if (opened)
         wl_display_disconnect(display);
-    return display != nullptr;
+    return opened;
 }
 
 #else
