@@ -363,12 +363,16 @@ class Compositor:
             # A copy: the file capability Debian gives kwin_wayland cannot be granted inside
             # a container, where the original then fails to start.
             shutil.copy("/usr/bin/kwin_wayland", self.runtime)
-            command = [os.path.join(self.runtime, "kwin_wayland"), "--virtual",
-                       f"--socket={self.socket}"] + size
+            # KWin tells the X server it started for XWayland only to the session it runs.
+            told = os.path.join(self.runtime, "x-display")
+            session = f'sh -c "echo $DISPLAY > {told}.new && mv {told}.new {told}; exec cat"'
+            command = [os.path.join(self.runtime, "kwin_wayland"), "--virtual", "--xwayland",
+                       f"--socket={self.socket}", f"--exit-with-session={session}"] + size
         else:
             command = ["/usr/bin/python3", os.path.abspath(__file__), "--registry", self.socket,
                        *globals_]
-        self.process = subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT)
+        self.process = subprocess.Popen(command, env=env, stdin=subprocess.PIPE, stdout=log,
+                                        stderr=subprocess.STDOUT)
         wait_for(f"{kind} to listen", lambda: os.path.exists(
             os.path.join(self.runtime, self.socket)) or self.process.poll() is not None, 30)
         if self.process.poll() is not None:
@@ -381,9 +385,15 @@ class Compositor:
                 return found and found.group(1)
 
             self.x_display = wait_for("weston's X server", x_server)
+        if kind == "kwin":
+            def x_server():
+                return os.path.exists(told) and open(told).read().strip()
+
+            self.x_display = wait_for("KWin's X server", x_server, 30)
 
     def close(self):
         if self.process:
+            self.process.stdin.close()  # ends KWin's session
             self.process.terminate()
             self.process.wait(timeout=10)
         self.scratch.cleanup()
@@ -398,8 +408,8 @@ WAYLAND_ROWS = [
     ("weston: X11", "weston", (), None, "x11"),
     ("weston with XWayland: X11, centred", "weston-xwayland", (), None, "x11"),
     ("weston, the user's own wayland", "weston", (), "wayland", "wayland"),
-    ("kwin: Wayland", "kwin", (), None, "wayland"),
-    ("kwin, the user's own xcb", "kwin", (), "xcb", "x11"),
+    ("kwin with XWayland: Wayland", "kwin", (), None, "wayland"),
+    ("kwin with XWayland, the user's own xcb", "kwin", (), "xcb", "x11"),
     ("registry with xdg decorations", "registry", ("wl_seat", "zxdg_decoration_manager_v1"), None,
      "wayland"),
     ("registry with KDE decorations", "registry", ("org_kde_kwin_server_decoration_manager",),
