@@ -346,10 +346,10 @@ class Compositor:
         os.chmod(self.runtime, 0o700)
         self.socket = "ambrelith-test"
         self.x_display = None
-        self.process = None
+        self.process = self.log = None
         if kind == "none":
             return
-        log = open(os.path.join(self.runtime, "log"), "w+")
+        self.log = log = open(os.path.join(self.runtime, "log"), "w+")
         env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
         env.pop("WAYLAND_DISPLAY", None)
         size = ["--width=1024", "--height=768"]
@@ -396,6 +396,7 @@ class Compositor:
             self.process.stdin.close()  # ends KWin's session
             self.process.terminate()
             self.process.wait(timeout=10)
+            self.log.close()
         self.scratch.cleanup()
 
 
