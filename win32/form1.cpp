@@ -217,16 +217,51 @@ bool Form1::HandleDialogMessage(MSG& message) {
     Form1* form = FromHwnd(message.hwnd);
     if (!form)
         return false;
-    // Return presses the focused button as Space does: down while held, one click when let go,
-    // however often the held key repeats. (The dialog manager would click on every repeat.)
-    const bool returnKey = (message.message == WM_KEYDOWN || message.message == WM_KEYUP) &&
-                           message.wParam == VK_RETURN;
+    const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP;
     HWND focus = GetFocus();
-    if (returnKey && std::ranges::find(form->tabOrder, focus) != form->tabOrder.end()) {
+    if (!key || std::ranges::find(form->tabOrder, focus) == form->tabOrder.end())
+        return IsDialogMessageW(form->window, &message) != FALSE;
+    switch (message.wParam) {
+    case VK_RETURN:
+        // Return presses the focused button as Space does: down while held, one click when let
+        // go, however often the held key repeats. (The dialog manager would click on each.)
+        form->ShowFocusCues();
         SendMessageW(focus, message.message, VK_SPACE, message.lParam);
         return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        // The arrows move the focus as Shift+Tab and Tab do, as on Linux. (The dialog manager
+        // leaves them to a dialog box's own procedure, which this window is not.)
+        if (message.message == WM_KEYDOWN) {
+            form->ShowFocusCues();
+            form->MoveFocus(focus, message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
+        }
+        return true;
+    default:
+        return IsDialogMessageW(form->window, &message) != FALSE;
     }
-    return IsDialogMessageW(form->window, &message) != FALSE;
+}
+
+// The enabled button after or before `from` in tab order, round to the other end.
+void Form1::MoveFocus(HWND from, bool forward) {
+    const auto count = static_cast<std::ptrdiff_t>(tabOrder.size());
+    const std::ptrdiff_t start = std::ranges::find(tabOrder, from) - tabOrder.begin();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        const std::ptrdiff_t at = ((forward ? start + step : start - step) % count + count) % count;
+        HWND button = tabOrder.at(static_cast<std::size_t>(at));
+        if (Enabled(button)) {
+            SetFocus(button);
+            return;
+        }
+    }
+}
+
+// Focus rectangles show once the keyboard is used, as the dialog manager shows them for the keys
+// it handles itself.
+void Form1::ShowFocusCues() const {
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 int Form1::RunMessageLoop() {

@@ -29,8 +29,9 @@ public:
     // The Form1 of a window made by Create, or of one of its controls; nullptr for any other.
     static Form1* FromHwnd(HWND window);
 
-    // The keyboard interface of the window a message is for: Tab between the buttons, Space and
-    // Return on the focused one. True when the message was handled and is not to be dispatched.
+    // The keyboard interface of the window a message is for: Tab and the arrows between the
+    // buttons, Space and Return on the focused one. True when the message was handled and is not
+    // to be dispatched.
     static bool HandleDialogMessage(MSG& message);
 
     // Runs the message loop until the window is closed; returns the quit status.
@@ -93,6 +94,8 @@ private:
     void Describe(int controlId, const std::string& text);
     void DescribeStep();
     void FocusFirstEnabled();
+    void MoveFocus(HWND from, bool forward);
+    void ShowFocusCues() const;
     void RestoreFocus();
     [[nodiscard]] bool Enabled(HWND control) const;
     [[nodiscard]] HWND Control(int id) const { return GetDlgItem(window, id); }
