@@ -34,7 +34,7 @@ add_subdirectory(tests)
 # manifest. Each target that compiles the script depends on them.
 list(GET WINDOWS_RESOURCES 0 resource_script)
 foreach(folder . win32 bench tests)
-    if(EXISTS ${PROJECT_SOURCE_DIR}/${folder})
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${folder}/CMakeLists.txt)
         get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
         foreach(target IN LISTS targets)
             get_target_property(sources ${target} SOURCES)
