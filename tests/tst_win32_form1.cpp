@@ -409,10 +409,8 @@ private slots:
     void controlsAskForTheirFonts();
     void accessibleNamesAreTheTexts_data();
     void accessibleNamesAreTheTexts();
-    void descriptionsFollowTheSteps_data();
-    void descriptionsFollowTheSteps();
-    void answerTooltipExplainsIt_data();
-    void answerTooltipExplainsIt();
+    void stepsAreDescribed_data();
+    void stepsAreDescribed();
     void cleanupTestCase();
 
 private:
@@ -743,28 +741,38 @@ void TestWin32Form1::accessibleNamesAreTheTexts() {
     QCOMPARE(AccessibleName(own.Control(id)), name);
 }
 
-void TestWin32Form1::descriptionsFollowTheSteps_data() {
+void TestWin32Form1::stepsAreDescribed_data() {
     QTest::addColumn<int>("picks"); // clicks on mother 4-AB, father 2-A0, RESTART
     QTest::addColumn<std::string>("answer");
     QTest::addColumn<std::string>("firstFather");
     QTest::addColumn<std::string>("restart");
+    QTest::addColumn<std::string>("tip");
     const std::string answer(meaning::AnswerDescription);
     const std::string father = meaning::ButtonDescription("Father", 1);
     const std::string restart(meaning::RestartDescription);
-    QTest::newRow("at start") << 0 << answer << father << restart;
-    QTest::newRow("mother picked") << 1 << answer << meaning::MotherTaken(6) + father << restart;
+    QTest::newRow("at start") << 0 << answer << father << restart << std::string();
+    QTest::newRow("mother picked")
+        << 1 << answer << meaning::MotherTaken(6) + father << restart << std::string();
+    // The tooltip's square has the father's alleles across, the mother's down.
     QTest::newRow("answer shown") << 2 << answer + ". " + meaning::AnswerDetailsInWords(6, 3)
-                                  << father << meaning::AnswerSpoken(6, 3);
-    QTest::newRow("after RESTART") << 3 << answer << father << restart;
+                                  << father << meaning::AnswerSpoken(6, 3)
+                                  << std::string("2-AA  25 %\n2-A0  25 %\n4-AB  25 %\n3-B0  25 %\n"
+                                                 "Blood group A 50 %, B 25 %, AB 25 %\n"
+                                                 "mother \\ father:  A  0\n"
+                                                 "A:  2-AA  2-A0\n"
+                                                 "B:  4-AB  3-B0");
+    QTest::newRow("after RESTART") << 3 << answer << father << restart << std::string();
 }
 
-// Wine 8 does not store accessible descriptions (IAccPropServices::SetHwndPropStr gives
-// E_NOTIMPL), so they are read where the window keeps them for itself.
-void TestWin32Form1::descriptionsFollowTheSteps() {
+// Descriptions are read where the window keeps them for itself: Wine 8 does not store them
+// (IAccPropServices::SetHwndPropStr gives E_NOTIMPL). The answer's tooltip is read from the
+// tooltip control, whose one tool is the answer label.
+void TestWin32Form1::stepsAreDescribed() {
     QFETCH(int, picks);
     QFETCH(std::string, answer);
     QFETCH(std::string, firstFather);
     QFETCH(std::string, restart);
+    QFETCH(std::string, tip);
     OwnWindow own;
     const int steps[] = {MotherButton + 6, FatherButton + 3, RestartButton};
     for (int i = 0; i < picks; ++i)
@@ -777,40 +785,14 @@ void TestWin32Form1::descriptionsFollowTheSteps() {
     QCOMPARE(form.Description(LabelBase + 6), std::string(meaning::ParentsDescription));
     QCOMPARE(form.Description(MotherButton + 3), meaning::ButtonDescription("Mother", 3));
     QCOMPARE(form.Description(FatherButton + 2), meaning::ButtonDescription("Father", 2));
-}
-
-void TestWin32Form1::answerTooltipExplainsIt_data() {
-    QTest::addColumn<int>("picks"); // clicks on mother 4-AB, father 2-A0, RESTART
-    QTest::addColumn<std::string>("tip");
-    QTest::newRow("no answer") << 0 << std::string();
-    QTest::newRow("mother picked") << 1 << std::string();
-    // The father's alleles across, the mother's down.
-    QTest::newRow("4-AB x 2-A0") << 2
-                                 << std::string("2-AA  25 %\n2-A0  25 %\n4-AB  25 %\n3-B0  25 %\n"
-                                                "Blood group A 50 %, B 25 %, AB 25 %\n"
-                                                "mother \\ father:  A  0\n"
-                                                "A:  2-AA  2-A0\n"
-                                                "B:  4-AB  3-B0");
-    QTest::newRow("after RESTART") << 3 << std::string();
-}
-
-void TestWin32Form1::answerTooltipExplainsIt() {
-    QFETCH(int, picks);
-    QFETCH(std::string, tip);
-    OwnWindow own;
-    const int steps[] = {MotherButton + 6, FatherButton + 3, RestartButton};
-    for (int i = 0; i < picks; ++i)
-        own.Click(steps[i]);
-    QCOMPARE(own.form().AnswerTip(), tip);
-    // What the tooltip control itself gives for its one tool, the answer label.
+    QCOMPARE(form.AnswerTip(), tip);
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
-    QVERIFY(SendMessageW(own.form().Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+    QVERIFY(SendMessageW(form.Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
     QVERIFY(reinterpret_cast<HWND>(tool.uId) == own.Control(LabelBase + 4));
     wchar_t shown[1024] = {};
     tool.lpszText = shown;
-    SendMessageW(own.form().Tooltip(), TTM_GETTEXTW, std::size(shown),
-                 reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(form.Tooltip(), TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
     QCOMPARE(widetext::ToUtf8(shown), tip);
 }
 
