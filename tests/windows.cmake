@@ -37,6 +37,9 @@ function(wine_test name)
     set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
 endfunction()
 
+# The Wine set-up itself: the DPI each run asks for, on the virtual desktop.
+wine_test(tst_wine_setup SOURCES win/tst_wine_setup.cpp LIBS gdi32 user32 DPIS 144)
+
 wine_test(tst_genotype_table SOURCES tst_genotype_table.cpp LIBS genetics)
 wine_test(tst_form_logic SOURCES tst_form_logic.cpp LIBS form)
 

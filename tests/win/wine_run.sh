@@ -16,11 +16,13 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
+# The virtual desktop's size; the X screen is larger, so that a program that sees the desktop's
+# size is known to run on the virtual desktop.
 width=1280
 height=1024
 
 if [ -z "${WINE_RUN_DISPLAY_READY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 ${width}x${height}x24" \
+    exec xvfb-run -a -s "-screen 0 1600x1200x24" \
         env WINE_RUN_DISPLAY_READY=1 "$0" "$prefix" "$@"
 fi
 
