@@ -71,6 +71,8 @@ def installed():
         "shortcuts": shortcuts,
         "entries": registry(UNINSTALL),
         "products": registry(PRODUCTS),
+        # The icon of the installed programs' entry, kept in the installer's cache.
+        "icons": glob.glob(os.path.join(drive_c, "windows", "Installer", "*", "heart.ico")),
     }
 
 
