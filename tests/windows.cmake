@@ -54,12 +54,31 @@ add_custom_command(OUTPUT ${planted}
     DEPENDS tst_genotype_table.cpp win/plant.cmake
     VERBATIM)
 wine_test(tst_planted_row SOURCES ${planted} LIBS genetics BUILD_ONLY)
-set(planted_fails "TestGenotypeTable::answerKeepsItsStoredOrder(2-A0 x 3-B0)")
-string(APPEND planted_fails "|TestGenotypeTable::answerKeepsItsStoredOrder(3-B0 x 2-A0)")
-add_test(NAME tst_planted_row COMMAND ${CMAKE_COMMAND} -DEXIT=2 "-DFAILS=${planted_fails}"
-    -P ${CMAKE_CURRENT_SOURCE_DIR}/win/expect_failures.cmake
-    -- ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tst_planted_row>)
-set_tests_properties(tst_planted_row PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
+# expected_failures(NAME EXIT LINES...): the test NAME, built with BUILD_ONLY, must exit with EXIT
+# and print each of LINES.
+function(expected_failures name exit)
+    list(JOIN ARGN "|" lines)
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DEXIT=${exit} "-DLINES=${lines}"
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/win/expect_failures.cmake
+        -- ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
+endfunction()
+expected_failures(tst_planted_row 2
+    "FAIL!  : TestGenotypeTable::answerKeepsItsStoredOrder(2-A0 x 3-B0) Compared values"
+    "FAIL!  : TestGenotypeTable::answerKeepsItsStoredOrder(3-B0 x 2-A0) Compared values"
+    "Totals: 123 passed, 2 failed, 0 skipped")
+
+# The stand-in's failures, skips, rows, init and cleanup, on a test made to fail.
+wine_test(tst_standin SOURCES win/tst_standin.cpp BUILD_ONLY)
+expected_failures(tst_standin 4
+    "FAIL!  : TestStandIn::verifyFails() 'value == 2' returned FALSE. (planted)"
+    "FAIL!  : TestStandIn::failFails() planted failure"
+    "SKIP   : TestStandIn::skipSkips() planted skip"
+    "PASS   : TestStandIn::rowsRunOneByOne(first)"
+    "FAIL!  : TestStandIn::rowsRunOneByOne(row 2) Compared values are not the same"
+    "FAIL!  : TestStandIn::rowsRunOneByOne(third) Compared values are not the same"
+    "PASS   : TestStandIn::initAndCleanupRanAroundEach()"
+    "Totals: 4 passed, 4 failed, 1 skipped")
 
 # The executable's header, imports and resources, read from the file.
 add_test(NAME packaging_exe
