@@ -3,7 +3,7 @@
 
 # What building and running the program needs.
 RUN_PACKAGES=(
-    cmake g++ ninja-build pkg-config libxcb1-dev libwayland-dev qt6-base-dev qt6-base-private-dev
+    cmake g++ ninja-build pkg-config libxcb1-dev libwayland-dev qt6-base-dev
     qt6-qpa-plugins zlib1g-dev fonts-comic-neue fonts-liberation2 culmus
 )
 # What the test suite needs besides.

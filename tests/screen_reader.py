@@ -1,11 +1,13 @@
 """Uses Ambrelith the way a screen reader does, over AT-SPI.
 
-Run inside dbus-run-session and xvfb-run: screen_reader.py PROGRAM. Starts the program with no
-screen reader, then starts the accessibility bus and turns accessibility on (as a screen reader
-started later does), finds its 13 buttons and 6 labels through the accessibility tree, presses
-mother "2-A0" and father "3-B0" through their actions, and checks what a screen reader hears on
-each move of the focus, the answer in the result label, that the two labels announced their
-changes, and that RESTART leaves no stale answer.
+Run inside dbus-run-session and xvfb-run: screen_reader.py PROGRAM [SWITCH]. Starts the program
+with no screen reader, then starts the accessibility bus and turns accessibility on (as a screen
+reader started later does) through the status property SWITCH: IsEnabled (the default, as a
+screen reader sets it) or ScreenReaderEnabled (alone, as desktop settings set it). Then it finds
+the program's 13 buttons and 6 labels through the accessibility tree, presses mother "2-A0" and
+father "3-B0" through their actions, and checks what a screen reader hears on each move of the
+focus, the answer in the result label, that the two labels announced their changes, and that
+RESTART leaves no stale answer.
 """
 
 import subprocess
@@ -55,10 +57,10 @@ def program_window():
     return None
 
 
-def accessibility_status(*call):
+def accessibility_status(switch, *call):
     subprocess.run(["gdbus", "call", "--session", "--dest", "org.a11y.Bus",
                     "--object-path", "/org/a11y/bus", "--method",
-                    f"org.freedesktop.DBus.Properties.{call[0]}", "org.a11y.Status", "IsEnabled",
+                    f"org.freedesktop.DBus.Properties.{call[0]}", "org.a11y.Status", switch,
                     *call[1:]], check=True, stdout=subprocess.DEVNULL)
 
 
@@ -68,16 +70,22 @@ def on_screen(root):
 
 
 def main():
+    switch = sys.argv[2] if len(sys.argv) > 2 else "IsEnabled"
     process = subprocess.Popen([sys.argv[1]])
     try:
         root = display.Display().screen().root
         wait_for("the window on screen", lambda: on_screen(root))
         # A screen reader starts: the accessibility bus first, which the program sees appear with
         # accessibility still off; a moment later, accessibility on.
-        accessibility_status("Get")
+        accessibility_status(switch, "Get")
         time.sleep(1)
-        accessibility_status("Set", "<true>")
+        accessibility_status(switch, "Set", "<true>")
         Atspi.init()
+        window = wait("the window in the accessibility tree", program_window)
+        # Only now, once the program is in the tree: as it joins, Qt asks which events are
+        # listened to before it subscribes to news of new listeners, and a listener registered
+        # in between would never hear from it. A registration is answered only after the
+        # registry has told the programs, so the program knows of both before the first press.
         announced, focused = [], []
         listener = Atspi.EventListener.new(lambda event: announced.append(
             (event.source.get_name(), event.source.get_description())))
@@ -86,7 +94,6 @@ def main():
             lambda event: event.detail1 and focused.append(
                 (event.source.get_name(), event.source.get_description())))
         focus_listener.register("object:state-changed:focused")
-        window = wait("the window in the accessibility tree", program_window)
         controls = list(descendants(window))
         buttons = [c for c in controls if c.get_role() == Atspi.Role.PUSH_BUTTON]
         labels = [c for c in controls if c.get_role() == Atspi.Role.LABEL]
