@@ -148,7 +148,11 @@ Form1::Form1(HINSTANCE instance, int forcedDpi)
         accessibility.reset(service);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    accessibility.reset(); // before COM is let go
+    if (comStarted)
+        CoUninitialize();
+}
 
 HWND Form1::Create(HINSTANCE instance, int dpi) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
@@ -372,7 +376,7 @@ void Form1::CreateControls() {
     buttons.emplace_back(&layout::Command3, win32ids::RestartButton);
     std::ranges::sort(buttons, {}, [](const auto& button) { return button.first->tabIndex; });
     for (const auto& [look, id] : buttons) {
-        // RESTART draws its own face, the only way to keep it green when pressed or focused.
+        // RESTART draws its own face, so that it stays green pressed, focused or disabled.
         const DWORD kind = look->background ? BS_OWNERDRAW : BS_PUSHBUTTON;
         tabOrder.push_back(child(L"BUTTON", look->caption, WS_TABSTOP | kind, id));
     }
@@ -455,7 +459,7 @@ void Form1::LayOut(int newDpi) {
 
     // Wide enough that the tooltip breaks its lines only where the text does.
     SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(640, dpi, layout::StandardDpi));
-    InvalidateRect(window, nullptr, TRUE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form1::OnDpiChanged(int newDpi, const RECT& suggested) {
@@ -560,6 +564,7 @@ LRESULT Form1::OnNotify(NMHDR& header) {
     return 0;
 }
 
+// The descriptions go with the controls, which are destroyed next.
 void Form1::OnDestroy() {
     if (accessibility) {
         MSAAPROPID description = PROPID_ACC_DESCRIPTION;
@@ -567,10 +572,7 @@ void Form1::OnDestroy() {
             accessibility->ClearHwndProps(id == 0 ? window : Control(id),
                                           static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                           &description, 1);
-        accessibility.reset();
     }
-    if (std::exchange(comStarted, false))
-        CoUninitialize();
 }
 
 void Form1::Describe(int controlId, const std::string& text) {
