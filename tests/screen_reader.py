@@ -127,6 +127,9 @@ def main():
         wait("the focus to say the mother is taken", lambda: (
             "1-00", "Mother 2-A0 is taken, group A, alleles A and 0; now the father. Father, "
             "group O, alleles 0 and 0") in focused)
+        # Straight there: not through the mother's buttons that the pick disabled after 2-A0.
+        if [name for name, _ in focused] != ["1-00"]:
+            fail(f"the focus went through {focused} after the mother's pick")
         father.do_action(0)
         wait("the focus to say the answer", lambda: (
             "RESTART", "Mother 2-A0 and father 3-B0: the child can have 4-AB, group AB, alleles A "
