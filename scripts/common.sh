@@ -17,9 +17,10 @@ TEST_PACKAGES=(
 # What cross-building the Windows program and its installer, and testing them under Wine, needs.
 # make_icon is built for the building machine (g++, zlib); Wine runs in Xvfb; the static checks
 # of the Windows sources use clang-tidy; the executable checks are in Python, as the icon checks.
+# Wine draws the title bar's buttons in its own Marlett font (fonts-wine).
 WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
-    wine64 xvfb xauth clang-tidy python3 python3-pil
+    wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil
 )
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 
