@@ -183,7 +183,11 @@ def close_and_wait(screen, window, process, seconds=10):
 
 
 def centred(screen, window, tolerance):
-    x, y, width, height = screen.frame(window)
+    # A window manager that frames the window (KWin) may show it while its frame is still 1 x 1.
+    inner = window.get_geometry()
+    x, y, width, height = wait_for(
+        "the frame around the window", lambda: (frame := screen.frame(window))[2] >= inner.width
+        and frame[3] >= inner.height and frame)
     left, top, area_width, area_height = screen.work_area()
     offset = (x + width / 2 - left - area_width / 2, y + height / 2 - top - area_height / 2)
     if max(map(abs, offset)) > tolerance:

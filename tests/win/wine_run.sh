@@ -26,8 +26,8 @@ if [ -z "${WINE_RUN_DISPLAY_READY:-}" ]; then
         env WINE_RUN_DISPLAY_READY=1 "$0" "$prefix" "$@"
 fi
 
-# Made once per prefix: a full Windows tree, and every program on a virtual desktop named
-# Default of the screen's size.
+# Made once per prefix: a full Windows tree, every program on a virtual desktop named Default of
+# the screen's size, and a program that crashes ends at once instead of waiting in the debugger.
 prepare() {
     "$wine" wineboot -i
     local settings
@@ -40,8 +40,13 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
 "Default"="${width}x${height}"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]
+"Debugger"=""
 REG
     "$wine" regedit /S "$settings"
+    # Title bars' buttons are drawn in Marlett, which Wine does not find in fonts-wine's folder.
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
     rm -f "$settings"
     "$wineserver" -w
     touch "$prefix/.prepared"
