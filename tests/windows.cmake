@@ -42,6 +42,7 @@ wine_test(tst_wine_setup SOURCES win/tst_wine_setup.cpp LIBS gdi32 user32 DPIS 1
 
 wine_test(tst_genotype_table SOURCES tst_genotype_table.cpp LIBS genetics)
 wine_test(tst_form_logic SOURCES tst_form_logic.cpp LIBS form)
+wine_test(tst_answer_meaning SOURCES tst_answer_meaning.cpp LIBS common)
 
 # The stand-in must report what Qt Test would: a copy of the table test with one answer planted
 # wrong, which two rows hold (the parents either way round), must fail those two rows by name and
