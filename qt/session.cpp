@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <utility>
 
 #ifdef AMBRELITH_WAYLAND
+#include <poll.h>
 #include <wayland-client.h>
 #endif
 #ifdef AMBRELITH_XCB
@@ -52,6 +54,40 @@ wl_display* ConnectWayland() {
     return display;
 }
 
+void NoteDone(void* data, wl_callback* /*callback*/, std::uint32_t /*serial*/) {
+    *static_cast<bool*>(data) = true;
+}
+
+constexpr wl_callback_listener DoneListener = {.done = NoteDone};
+
+// One round trip, as wl_display_roundtrip makes it, but given up after a second: a compositor
+// that takes the connection and never answers must not hold up the start.
+bool RoundTrip(wl_display* display) {
+    bool done = false;
+    wl_callback* sync = wl_display_sync(display);
+    wl_callback_add_listener(sync, &DoneListener, &done);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!done) {
+        if (wl_display_prepare_read(display) != 0) {
+            if (wl_display_dispatch_pending(display) < 0)
+                break;
+            continue;
+        }
+        wl_display_flush(display);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{wl_display_get_fd(display), POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            wl_display_cancel_read(display);
+            break;
+        }
+        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0)
+            break;
+    }
+    wl_callback_destroy(sync);
+    return done;
+}
+
 // Lists the compositor's globals (one round trip lists them all) and tells whether one of them
 // offers server-side title bars. Where no compositor listens, the connection fails at once.
 bool CompositorDrawsTitleBars() {
@@ -61,7 +97,7 @@ bool CompositorDrawsTitleBars() {
     bool offered = false;
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &GlobalsListener, &offered);
-    const bool listed = wl_display_roundtrip(display) >= 0;
+    const bool listed = RoundTrip(display);
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return listed && offered;

@@ -24,6 +24,7 @@ import os
 import re
 import resource
 import shutil
+import socket as socketlib
 import subprocess
 import sys
 import tempfile
@@ -342,7 +343,8 @@ def serve_registry(socket, names):
 class Compositor:
     """A Wayland compositor on a private runtime folder: weston's headless backend (its X server,
     XWayland, on request), KWin's virtual one, a bare registry listing the given globals, or
-    ("none") a runtime folder where no compositor listens."""
+    ("none") a runtime folder where no compositor listens, or ("silent") one where a socket takes
+    connections and never answers."""
 
     def __init__(self, kind, globals_=()):
         self.scratch = tempfile.TemporaryDirectory()
@@ -350,8 +352,13 @@ class Compositor:
         os.chmod(self.runtime, 0o700)
         self.socket = "ambrelith-test"
         self.x_display = None
-        self.process = self.log = None
+        self.process = self.log = self.listener = None
         if kind == "none":
+            return
+        if kind == "silent":  # takes connections and never answers
+            self.listener = socketlib.socket(socketlib.AF_UNIX, socketlib.SOCK_STREAM)
+            self.listener.bind(os.path.join(self.runtime, self.socket))
+            self.listener.listen(4)
             return
         self.log = log = open(os.path.join(self.runtime, "log"), "w+")
         env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime)
@@ -396,6 +403,8 @@ class Compositor:
             self.x_display = wait_for("KWin's X server", x_server, 30)
 
     def close(self):
+        if self.listener:
+            self.listener.close()
         if self.process:
             self.process.stdin.close()  # ends KWin's session
             self.process.terminate()
@@ -410,6 +419,7 @@ class Compositor:
 # session's X server) or a Wayland one.
 WAYLAND_ROWS = [
     ("no compositor listening: X11", "none", (), None, "x11"),
+    ("a compositor that never answers: X11", "silent", (), None, "x11"),
     ("weston: X11", "weston", (), None, "x11"),
     ("weston with XWayland: X11, centred", "weston-xwayland", (), None, "x11"),
     ("weston, the user's own wayland", "weston", (), "wayland", "wayland"),
