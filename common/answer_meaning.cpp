@@ -106,18 +106,21 @@ std::string AnswerDetailsText(std::int16_t mother, std::int16_t father) {
     return text;
 }
 
-std::string MotherTaken(std::int16_t mother) {
-    if (!genetics::IsGenotypeIndex(mother))
-        return {};
-    return "Mother " + Code(mother) + " is taken, " + GenotypeMeaning(Code(mother)) +
-           "; now the father. ";
-}
-
-std::string AnswerSpoken(std::int16_t mother, std::int16_t father) {
-    if (!genetics::Chances(mother, father))
-        return {};
-    return "Mother " + Code(mother) + " and father " + Code(father) + ": the child can have " +
-           AnswerInWords(mother, father) + ". " + std::string(RestartDescription);
+StepDescriptions AfterStep(std::int16_t mother, std::int16_t father, bool awaitingFather,
+                           bool answered) {
+    const std::string mothers = Code(mother);
+    StepDescriptions said{std::string(AnswerDescription), ButtonDescription("Father", 1),
+                          std::string(RestartDescription)};
+    if (awaitingFather && !mothers.empty())
+        said.firstFather = "Mother " + mothers + " is taken, " + GenotypeMeaning(mothers) +
+                           "; now the father. " + said.firstFather;
+    if (answered && genetics::Chances(mother, father)) {
+        said.answerLabel += ". " + AnswerDetailsInWords(mother, father);
+        said.restart = "Mother " + mothers + " and father " + Code(father) +
+                       ": the child can have " + AnswerInWords(mother, father) + ". " +
+                       said.restart;
+    }
+    return said;
 }
 
 } // namespace meaning

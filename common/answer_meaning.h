@@ -48,13 +48,16 @@ std::string AnswerDetailsInWords(std::int16_t mother, std::int16_t father);
 // across and the mother's down.
 std::string AnswerDetailsText(std::int16_t mother, std::int16_t father);
 
-// What the first father button says after a mother pick, before its own description:
-// "Mother 2-A0 is taken, group A, alleles A and 0; now the father. "
-std::string MotherTaken(std::int16_t mother);
-
-// What RESTART says once the answer is shown: "Mother 2-A0 and father 3-B0: the child can have
-// 4-AB, group AB, ...; 1-00, group O, alleles 0 and 0, 25 %. Start over with the mother's
-// genotype".
-std::string AnswerSpoken(std::int16_t mother, std::int16_t father);
+// What the controls that a screen reader hears after a step say: the answer label, the first
+// father button, which takes the focus once the mother is taken, and RESTART, which takes it
+// once the answer shows. E.g. after mother 2-A0: "Mother 2-A0 is taken, group A, alleles A and
+// 0; now the father. Father, group O, alleles 0 and 0"; with the answer, RESTART says "Mother
+// 2-A0 and father 3-B0: the child can have 4-AB, group AB, ...; 1-00, group O, alleles 0 and 0,
+// 25 %. Start over with the mother's genotype".
+struct StepDescriptions {
+    std::string answerLabel, firstFather, restart;
+};
+StepDescriptions AfterStep(std::int16_t mother, std::int16_t father, bool awaitingFather,
+                           bool answered);
 
 } // namespace meaning

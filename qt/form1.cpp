@@ -234,21 +234,13 @@ void Form1::setVisible(bool visible) {
 // father next, or the whole answer. What the answer means goes with the answer label too. Only
 // accessible texts change; captions stay as they are.
 void Form1::DescribeStep() {
-    const std::int16_t mother = formLogic.MotherIndex;
-    const std::int16_t father = formLogic.FatherIndex;
-    const bool awaitingFather = command2[0]->isEnabled();
     QLabel* answer = LabelOf(form::Label::Label4);
-    const bool answered = !answer->text().isEmpty();
-    const std::string answerDescription(meaning::AnswerDescription);
-    answer->setAccessibleDescription(ToQString(
-        answered ? answerDescription + ". " + meaning::AnswerDetailsInWords(mother, father)
-                 : answerDescription));
-    command2[0]->setAccessibleDescription(
-        ToQString((awaitingFather ? meaning::MotherTaken(mother) : std::string()) +
-                  meaning::ButtonDescription("Father", 1)));
-    command3->setAccessibleDescription(ToQString(answered
-                                                     ? meaning::AnswerSpoken(mother, father)
-                                                     : std::string(meaning::RestartDescription)));
+    const meaning::StepDescriptions said =
+        meaning::AfterStep(formLogic.MotherIndex, formLogic.FatherIndex, command2[0]->isEnabled(),
+                           !answer->text().isEmpty());
+    answer->setAccessibleDescription(ToQString(said.answerLabel));
+    command2[0]->setAccessibleDescription(ToQString(said.firstFather));
+    command3->setAccessibleDescription(ToQString(said.restart));
 }
 
 // Hovering the answer shows what it means; there is no tooltip while there is no answer.

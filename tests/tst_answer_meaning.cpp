@@ -52,15 +52,24 @@ void TestAnswerMeaning::tableShowsChancesGroupsAndSquare() {
 void TestAnswerMeaning::stepsInWords_data() {
     QTest::addColumn<std::string>("spoken");
     QTest::addColumn<std::string>("expected");
-    QTest::newRow("mother taken") << meaning::MotherTaken(3)
-                                  << std::string("Mother 2-A0 is taken, group A, alleles A and 0; "
-                                                 "now the father. ");
-    QTest::newRow("no mother") << meaning::MotherTaken(0) << std::string();
-    QTest::newRow("answer") << meaning::AnswerSpoken(2, 4)
+    QTest::newRow("mother taken")
+        << meaning::AfterStep(3, 0, true, false).firstFather
+        << std::string("Mother 2-A0 is taken, group A, alleles A and 0; now the father. Father, "
+                       "group O, alleles 0 and 0");
+    QTest::newRow("nothing taken") << meaning::AfterStep(3, 5, false, false).firstFather
+                                   << std::string("Father, group O, alleles 0 and 0");
+    QTest::newRow("answer") << meaning::AfterStep(2, 4, false, true).restart
                             << std::string("Mother 2-AA and father 3-BB: the child can have "
                                            "4-AB, group AB, alleles A and B, 100 %. Start over "
                                            "with the mother's genotype");
-    QTest::newRow("no answer") << meaning::AnswerSpoken(2, 7) << std::string();
+    QTest::newRow("answer label")
+        << meaning::AfterStep(2, 4, false, true).answerLabel
+        << std::string("The genotypes the child can have. 4-AB, group AB, alleles A and B, 100 %. "
+                       "Blood group: AB 100 %. Punnett square: mother's A and father's B give "
+                       "4-AB; mother's A and father's B give 4-AB; mother's A and father's B give "
+                       "4-AB; mother's A and father's B give 4-AB.");
+    QTest::newRow("no answer") << meaning::AfterStep(2, 7, false, true).restart
+                               << std::string("Start over with the mother's genotype");
     QTest::newRow("father button") << meaning::ButtonDescription("Father", 6)
                                    << std::string("Father, group AB, alleles A and B");
 }

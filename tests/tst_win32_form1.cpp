@@ -749,21 +749,18 @@ void TestWin32Form1::stepsAreDescribed_data() {
     QTest::addColumn<std::string>("firstFather");
     QTest::addColumn<std::string>("restart");
     QTest::addColumn<std::string>("tip");
-    const std::string answer(meaning::AnswerDescription);
-    const std::string father = meaning::ButtonDescription("Father", 1);
-    const std::string restart(meaning::RestartDescription);
-    QTest::newRow("at start") << 0 << answer << father << restart << std::string();
+    const meaning::StepDescriptions start = meaning::AfterStep(0, 0, false, false);
+    const meaning::StepDescriptions picked = meaning::AfterStep(6, 0, true, false);
+    const meaning::StepDescriptions shown = meaning::AfterStep(6, 3, false, true);
+    QTest::newRow("at start") << 0 << start.answerLabel << start.firstFather << start.restart
+                              << std::string();
     QTest::newRow("mother picked")
-        << 1 << answer << meaning::MotherTaken(6) + father << restart << std::string();
-    // The tooltip's square has the father's alleles across, the mother's down.
-    QTest::newRow("answer shown") << 2 << answer + ". " + meaning::AnswerDetailsInWords(6, 3)
-                                  << father << meaning::AnswerSpoken(6, 3)
-                                  << std::string("2-AA  25 %\n2-A0  25 %\n4-AB  25 %\n3-B0  25 %\n"
-                                                 "Blood group A 50 %, B 25 %, AB 25 %\n"
-                                                 "mother \\ father:  A  0\n"
-                                                 "A:  2-AA  2-A0\n"
-                                                 "B:  4-AB  3-B0");
-    QTest::newRow("after RESTART") << 3 << answer << father << restart << std::string();
+        << 1 << picked.answerLabel << picked.firstFather << picked.restart << std::string();
+    // The tooltip shows the shared table, whose square is checked with the shared texts.
+    QTest::newRow("answer shown") << 2 << shown.answerLabel << shown.firstFather << shown.restart
+                                  << meaning::AnswerDetailsText(6, 3);
+    QTest::newRow("after RESTART")
+        << 3 << start.answerLabel << start.firstFather << start.restart << std::string();
 }
 
 // Descriptions are read where the window keeps them for itself: Wine 8 does not store them

@@ -591,17 +591,12 @@ void Form1::Describe(int controlId, const std::string& text) {
 void Form1::DescribeStep() {
     const std::int16_t mother = formLogic.MotherIndex;
     const std::int16_t father = formLogic.FatherIndex;
-    const bool awaitingFather = Enabled(Button(form::Row::Command2, 1));
     const bool answered = !GetLabelCaption(form::Label::Label4).empty();
-    const std::string answerDescription(meaning::AnswerDescription);
-    Describe(win32ids::LabelBase + 4,
-             answered ? answerDescription + ". " + meaning::AnswerDetailsInWords(mother, father)
-                      : answerDescription);
-    Describe(win32ids::FatherButton + 1,
-             (awaitingFather ? meaning::MotherTaken(mother) : std::string()) +
-                 meaning::ButtonDescription("Father", 1));
-    Describe(win32ids::RestartButton, answered ? meaning::AnswerSpoken(mother, father)
-                                               : std::string(meaning::RestartDescription));
+    const meaning::StepDescriptions said =
+        meaning::AfterStep(mother, father, Enabled(Button(form::Row::Command2, 1)), answered);
+    Describe(win32ids::LabelBase + 4, said.answerLabel);
+    Describe(win32ids::FatherButton + 1, said.firstFather);
+    Describe(win32ids::RestartButton, said.restart);
     answerTip = answered ? ToUtf16(meaning::AnswerDetailsText(mother, father)) : std::wstring();
     SendMessageW(tooltip, answered ? TTM_UPDATE : TTM_POP, 0, 0);
 }
