@@ -411,6 +411,7 @@ private slots:
     void accessibleNamesAreTheTexts();
     void stepsAreDescribed_data();
     void stepsAreDescribed();
+    void stepsAreAnnounced();
     void cleanupTestCase();
 
 private:
@@ -793,6 +794,28 @@ void TestWin32Form1::stepsAreDescribed() {
     tool.lpszText = shown;
     SendMessageW(form.Tooltip(), TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
     QCOMPARE(widetext::ToUtf8(shown), tip);
+}
+
+std::vector<HWND> describedControls;
+
+void CALLBACK DescriptionChanged(HWINEVENTHOOK, DWORD, HWND control, LONG, LONG, DWORD, DWORD) {
+    describedControls.push_back(control);
+}
+
+// Screen readers are told of each new description once the window is on the screen, where the
+// accessibility service keeps them.
+void TestWin32Form1::stepsAreAnnounced() {
+    OwnWindow own;
+    describedControls.clear();
+    const HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_DESCRIPTIONCHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
+                        DescriptionChanged, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    own.Click(MotherButton + 6);
+    own.Pump();
+    UnhookWinEvent(hook);
+    const std::vector<HWND> told = {own.Control(LabelBase + 4), own.Control(FatherButton + 1),
+                                    own.Control(RestartButton)};
+    QVERIFY(describedControls == told);
 }
 
 void TestWin32Form1::cleanupTestCase() {

@@ -33,6 +33,11 @@ template <typename Pointer, typename Value> Pointer AsPointer(Value value) {
 template <typename Integer, typename Pointer> Integer AsInteger(Pointer pointer) {
     return reinterpret_cast<Integer>(pointer);
 }
+
+// A function of a library loaded at run time, as the type it is declared with.
+template <typename Function> Function LibraryFunction(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
 // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast, performance-no-int-to-ptr)
 
 COLORREF ToColorRef(const layout::Rgb& rgb) {
@@ -136,22 +141,22 @@ Form1::Form1(HINSTANCE instance, int forcedDpi)
         if (layout::Labels[i].background)
             labelBrushes[i].reset(CreateSolidBrush(ToColorRef(*layout::Labels[i].background)));
     HDC screen = GetDC(nullptr);
-    std::ranges::transform(layout::Fonts, faces.begin(),
-                           [screen](const layout::Font& look) { return ChooseFace(screen, look); });
+    for (std::size_t key = 0; key < faces.size(); ++key) {
+        const layout::Font& look = layout::Fonts.at(key);
+        // Fonts of one face and character set share one lookup.
+        const auto* first = std::ranges::find_if(layout::Fonts, [&look](const layout::Font& font) {
+            return font.face == look.face && font.charset == look.charset;
+        });
+        const auto seen = static_cast<std::size_t>(first - layout::Fonts.begin());
+        faces.at(key) = seen < key ? faces.at(seen) : ChooseFace(screen, look);
+    }
     ReleaseDC(nullptr, screen);
-    // Screen readers take the controls' descriptions from the accessibility service; without
-    // it the window works the same, only unannotated.
-    comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    IAccPropServices* service = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices, AsPointer<void**>(&service))))
-        accessibility.reset(service);
 }
 
 Form1::~Form1() {
     accessibility.reset(); // before COM is let go
-    if (comStarted)
-        CoUninitialize();
+    if (comUninitialize)
+        comUninitialize();
 }
 
 HWND Form1::Create(HINSTANCE instance, int dpi) {
@@ -194,8 +199,8 @@ HWND Form1::Create(HINSTANCE instance, int dpi) {
         SetWindowPos(window, nullptr, own.left, own.top, Width(own), Height(own),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    created->dpi = created->dpiForced ? created->dpi : windowDpi;
     created->CreateControls();
-    created->LayOut(created->dpiForced ? created->dpi : windowDpi);
     created->FitClientArea();
 
     // The form's Load event: it runs before the window is first shown.
@@ -280,9 +285,19 @@ int Form1::RunMessageLoop() {
     return got == 0 ? static_cast<int>(message.wParam) : 1;
 }
 
+// What the first frame does not show comes after it: the heart in this resolution's sizes (the
+// window class's icons, the same at the system's resolution, show until then), the answer's
+// tooltip, and the controls' descriptions handed to the accessibility service. A screen reader
+// asks for those through messages, which the window answers only from its message loop on.
 void Form1::Show(int showCommand) {
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    if (!bigIcon)
+        SetIcons();
+    if (!tooltip)
+        CreateTooltip();
+    if (!annotationsStarted)
+        StartAnnotations();
 }
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -362,10 +377,16 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // to the first, so that, as on Linux, the bordered answer and parents labels are drawn above the
 // one they overlap.
 void Form1::CreateControls() {
-    const auto child = [this](const wchar_t* kind, std::string_view caption, DWORD style, int id) {
-        return CreateWindowExW(0, kind, ToUtf16(caption).c_str(),
-                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, window,
-                               ChildId(id), instance, nullptr);
+    fonts = MakeFonts(dpi);
+    const auto child = [this](const wchar_t* kind, std::string_view caption, DWORD style, int id,
+                              const layout::Twips& twips, layout::FontKey font) {
+        const RECT rect = ToPixels(twips, dpi);
+        HWND control = CreateWindowExW(
+            0, kind, ToUtf16(caption).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+            rect.left, rect.top, Width(rect), Height(rect), window, ChildId(id), instance, nullptr);
+        SendMessageW(control, WM_SETFONT,
+                     AsInteger<WPARAM>(fonts.at(static_cast<std::size_t>(font)).get()), FALSE);
+        return control;
     };
     std::vector<std::pair<const layout::Button*, int>> buttons;
     for (int index = 1; index <= genetics::GenotypeCount; ++index) {
@@ -378,7 +399,8 @@ void Form1::CreateControls() {
     for (const auto& [look, id] : buttons) {
         // RESTART draws its own face, so that it stays green pressed, focused or disabled.
         const DWORD kind = look->background ? BS_OWNERDRAW : BS_PUSHBUTTON;
-        tabOrder.push_back(child(L"BUTTON", look->caption, WS_TABSTOP | kind, id));
+        tabOrder.push_back(
+            child(L"BUTTON", look->caption, WS_TABSTOP | kind, id, look->rect, look->font));
     }
 
     for (std::size_t i = layout::Labels.size(); i-- > 0;) {
@@ -391,9 +413,20 @@ void Form1::CreateControls() {
             style |= WS_BORDER;
         if (id == win32ids::LabelBase + 4)
             style |= SS_NOTIFY;
-        child(L"STATIC", look.caption, style, id);
+        child(L"STATIC", look.caption, style, id, look.rect, look.font);
     }
 
+    Describe(0, std::string(meaning::FormDescription));
+    for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
+        Describe(win32ids::MotherButton + index, meaning::ButtonDescription("Mother", index));
+        Describe(win32ids::FatherButton + index, meaning::ButtonDescription("Father", index));
+    }
+    Describe(win32ids::LabelBase + 6, std::string(meaning::ParentsDescription));
+    // The answer label, the first father button and RESTART say what each step did: DescribeStep.
+}
+
+// Shows what the answer means while the mouse rests on it; DescribeStep gives it its text.
+void Form1::CreateTooltip() {
     tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
@@ -405,23 +438,68 @@ void Form1::CreateControls() {
     tool.lpszText = LPSTR_TEXTCALLBACKW; // NOLINT(performance-no-int-to-ptr)
     SendMessageW(tooltip, TTM_ADDTOOLW, 0, AsInteger<LPARAM>(&tool));
     SendMessageW(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
+    FitTooltip();
+    if (!answerTip.empty())
+        SendMessageW(tooltip, TTM_UPDATE, 0, 0);
+}
 
-    Describe(0, std::string(meaning::FormDescription));
-    for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
-        Describe(win32ids::MotherButton + index, meaning::ButtonDescription("Mother", index));
-        Describe(win32ids::FatherButton + index, meaning::ButtonDescription("Father", index));
-    }
-    Describe(win32ids::LabelBase + 6, std::string(meaning::ParentsDescription));
-    // The answer label, the first father button and RESTART say what each step did: DescribeStep.
+// Screen readers take the controls' descriptions from the accessibility service; without it the
+// window works the same, only unannotated. COM is loaded here rather than with the program, whose
+// first frame it would hold up by several milliseconds; it stays loaded until the program ends.
+void Form1::StartAnnotations() {
+    annotationsStarted = true;
+    HMODULE ole32 = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!ole32)
+        return;
+    const auto initialize = LibraryFunction<decltype(&CoInitializeEx)>(ole32, "CoInitializeEx");
+    const auto create = LibraryFunction<decltype(&CoCreateInstance)>(ole32, "CoCreateInstance");
+    const auto uninitialize = LibraryFunction<decltype(&CoUninitialize)>(ole32, "CoUninitialize");
+    if (!initialize || !create || !uninitialize ||
+        FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED)))
+        return;
+    comUninitialize = uninitialize;
+    IAccPropServices* service = nullptr;
+    if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                      AsPointer<void**>(&service))))
+        return;
+    accessibility.reset(service);
+    for (const auto& [id, text] : descriptions)
+        Annotate(id, text);
+}
+
+std::array<Form1::Gdi<HFONT>, layout::Fonts.size()> Form1::MakeFonts(int forDpi) const {
+    std::array<Gdi<HFONT>, layout::Fonts.size()> made;
+    for (std::size_t key = 0; key < made.size(); ++key)
+        made.at(key).reset(MakeFont(layout::Fonts.at(key), faces.at(key), forDpi));
+    return made;
+}
+
+// The heart in the sizes this resolution asks for: title bar and task switcher.
+void Form1::SetIcons() {
+    const auto heart = [&](int width, int height) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr, cppcoreguidelines-pro-type-cstyle-cast)
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IconResource), IMAGE_ICON,
+                                             GetSystemMetricsForDpi(width, dpi),
+                                             GetSystemMetricsForDpi(height, dpi), 0));
+    };
+    Icon big(heart(SM_CXICON, SM_CYICON));
+    Icon small(heart(SM_CXSMICON, SM_CYSMICON));
+    SendMessageW(window, WM_SETICON, ICON_BIG, AsInteger<LPARAM>(big.get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, AsInteger<LPARAM>(small.get()));
+    bigIcon = std::move(big);
+    smallIcon = std::move(small);
+}
+
+// Wide enough that the tooltip breaks its lines only where the text does.
+void Form1::FitTooltip() const {
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(640, dpi, layout::StandardDpi));
 }
 
 // Places every control and gives it its font for a screen of `newDpi` dots per inch. The old
 // fonts go only once no control uses them.
 void Form1::LayOut(int newDpi) {
     dpi = newDpi;
-    std::array<Gdi<HFONT>, layout::Fonts.size()> newFonts;
-    for (std::size_t key = 0; key < newFonts.size(); ++key)
-        newFonts.at(key).reset(MakeFont(layout::Fonts.at(key), faces.at(key), dpi));
+    std::array<Gdi<HFONT>, layout::Fonts.size()> newFonts = MakeFonts(dpi);
     const auto place = [&](int id, const layout::Twips& twips, layout::FontKey font) {
         const RECT rect = ToPixels(twips, dpi);
         HWND control = Control(id);
@@ -442,23 +520,9 @@ void Form1::LayOut(int newDpi) {
         place(win32ids::LabelBase + static_cast<int>(i) + 1, layout::Labels[i].rect,
               layout::Labels[i].font);
     fonts = std::move(newFonts);
-
-    // The heart in the sizes this resolution asks for: title bar and task switcher.
-    const auto heart = [&](int width, int height) {
-        // NOLINTNEXTLINE(performance-no-int-to-ptr, cppcoreguidelines-pro-type-cstyle-cast)
-        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IconResource), IMAGE_ICON,
-                                             GetSystemMetricsForDpi(width, dpi),
-                                             GetSystemMetricsForDpi(height, dpi), 0));
-    };
-    Icon big(heart(SM_CXICON, SM_CYICON));
-    Icon small(heart(SM_CXSMICON, SM_CYSMICON));
-    SendMessageW(window, WM_SETICON, ICON_BIG, AsInteger<LPARAM>(big.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, AsInteger<LPARAM>(small.get()));
-    bigIcon = std::move(big);
-    smallIcon = std::move(small);
-
-    // Wide enough that the tooltip breaks its lines only where the text does.
-    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(640, dpi, layout::StandardDpi));
+    SetIcons();
+    if (tooltip)
+        FitTooltip();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -577,11 +641,17 @@ void Form1::OnDestroy() {
 
 void Form1::Describe(int controlId, const std::string& text) {
     descriptions[controlId] = text;
-    HWND control = controlId == 0 ? window : Control(controlId);
-    if (accessibility)
-        accessibility->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                      PROPID_ACC_DESCRIPTION, ToUtf16(text).c_str());
-    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, control, OBJID_CLIENT, CHILDID_SELF);
+    if (!accessibility)
+        return; // handed over once the service starts
+    Annotate(controlId, text);
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, controlId == 0 ? window : Control(controlId),
+                   OBJID_CLIENT, CHILDID_SELF);
+}
+
+void Form1::Annotate(int controlId, const std::string& text) const {
+    accessibility->SetHwndPropStr(controlId == 0 ? window : Control(controlId),
+                                  static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                  PROPID_ACC_DESCRIPTION, ToUtf16(text).c_str());
 }
 
 // A screen reader speaks the button that takes the focus after a step, and does not speak labels
@@ -598,7 +668,8 @@ void Form1::DescribeStep() {
     Describe(win32ids::FatherButton + 1, said.firstFather);
     Describe(win32ids::RestartButton, said.restart);
     answerTip = answered ? ToUtf16(meaning::AnswerDetailsText(mother, father)) : std::wstring();
-    SendMessageW(tooltip, answered ? TTM_UPDATE : TTM_POP, 0, 0);
+    if (tooltip)
+        SendMessageW(tooltip, answered ? TTM_UPDATE : TTM_POP, 0, 0);
 }
 
 // After every step exactly one row, or only RESTART, is enabled: its first button is the next

@@ -37,6 +37,8 @@ public:
     // Runs the message loop until the window is closed; returns the quit status.
     static int RunMessageLoop();
 
+    // Shows the window; then gives it what matters only on the screen: the answer's tooltip, and
+    // the controls' descriptions for screen readers.
     void Show(int showCommand = SW_SHOWNORMAL);
 
     [[nodiscard]] HWND Hwnd() const { return window; }
@@ -81,6 +83,11 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls();
+    void CreateTooltip();
+    void StartAnnotations();
+    [[nodiscard]] std::array<Gdi<HFONT>, layout::Fonts.size()> MakeFonts(int forDpi) const;
+    void SetIcons();
+    void FitTooltip() const;
     void LayOut(int newDpi);
     void PlaceCentred();
     void OnCommand(int id, int code, HWND control);
@@ -92,6 +99,7 @@ private:
     void OnDestroy();
 
     void Describe(int controlId, const std::string& text);
+    void Annotate(int controlId, const std::string& text) const;
     void DescribeStep();
     void FocusFirstEnabled();
     void MoveFocus(HWND from, bool forward);
@@ -114,7 +122,8 @@ private:
     Gdi<HBRUSH> restartBrush;
     Icon bigIcon, smallIcon;
     std::unique_ptr<IAccPropServices, ComRelease> accessibility;
-    bool comStarted = false;
+    bool annotationsStarted = false;
+    void(WINAPI* comUninitialize)() = nullptr; // set while COM is started on this thread
     std::map<int, std::string> descriptions;
     std::vector<HWND> tabOrder; // the buttons in the order Tab visits them
     std::wstring answerTip;
