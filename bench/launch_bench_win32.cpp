@@ -2,7 +2,9 @@
 // what each launch cost.
 //   launch_bench_win32 PROGRAM BARE [RUNS]
 // For each launch: the time from CreateProcess until a visible top-level window of the process
-// titled "Ambrelith" exists; then, after the window has had time to draw itself, WM_CLOSE; when
+// titled "Ambrelith" exists, looked for every millisecond at the least cost to the launch (under
+// Wine each question about another process's window is a call to the Wine server, which the
+// launch needs too); then, after the window has had time to draw itself, WM_CLOSE; when
 // the process has ended, its CPU time (user + kernel, GetProcessTimes) and peak working set
 // (GetProcessMemoryInfo, read before the close as well). The first launch of each is a warm-up and
 // is not counted.
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,17 +33,25 @@ struct Sample {
 
 struct Search {
     DWORD processId;
-    HWND found;
+    HWND window = nullptr;      // the process's window titled "Ambrelith", shown or not yet
+    std::set<HWND> others = {}; // top-level windows of other processes, not asked about again
 };
 
-BOOL CALLBACK FindShown(HWND window, LPARAM lParam) {
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<Search*>(lParam);
+    if (search->others.contains(window))
+        return TRUE;
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId) {
+        search->others.insert(window);
+        return TRUE;
+    }
+    // The process's own windows are asked again until one has the title, given just after it
+    // exists.
     wchar_t title[32] = {};
-    if (owner == search->processId && IsWindowVisible(window) &&
-        GetWindowTextW(window, title, 32) > 0 && std::wcscmp(title, L"Ambrelith") == 0) {
-        search->found = window;
+    if (GetWindowTextW(window, title, 32) > 0 && std::wcscmp(title, L"Ambrelith") == 0) {
+        search->window = window;
         return FALSE;
     }
     return TRUE;
@@ -72,15 +83,18 @@ Sample Launch(const std::wstring& program) {
                         nullptr, &startup, &process))
         throw std::runtime_error("cannot start the program");
     Sample sample;
-    Search search{process.dwProcessId, nullptr};
+    Search search{process.dwProcessId};
     LARGE_INTEGER now = started;
-    while (!search.found && Milliseconds(started, now) < TimeoutMs) {
-        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
+    bool shown = false;
+    while (!shown && Milliseconds(started, now) < TimeoutMs) {
+        if (!search.window)
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+        shown = search.window && IsWindowVisible(search.window);
         QueryPerformanceCounter(&now);
-        if (!search.found)
+        if (!shown)
             Sleep(1);
     }
-    if (!search.found) {
+    if (!shown) {
         TerminateProcess(process.hProcess, 1);
         throw std::runtime_error("no window shown in time");
     }
@@ -91,7 +105,7 @@ Sample Launch(const std::wstring& program) {
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
         sample.peakMiB = static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0);
-    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    PostMessageW(search.window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, TimeoutMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 1);
         throw std::runtime_error("the program did not end on WM_CLOSE");

@@ -386,6 +386,7 @@ void Form1::CreateControls() {
             rect.left, rect.top, Width(rect), Height(rect), window, ChildId(id), instance, nullptr);
         SendMessageW(control, WM_SETFONT,
                      AsInteger<WPARAM>(fonts.at(static_cast<std::size_t>(font)).get()), FALSE);
+        controls[id] = control;
         return control;
     };
     std::vector<std::pair<const layout::Button*, int>> buttons;
@@ -694,6 +695,11 @@ void Form1::RestoreFocus() {
 // Enabled as the form logic last set it, the button waiting to be disabled counting as disabled.
 bool Form1::Enabled(HWND control) const {
     return control != pendingDisable && IsWindowEnabled(control) != FALSE;
+}
+
+HWND Form1::Control(int id) const {
+    const auto found = controls.find(id);
+    return found == controls.end() ? nullptr : found->second;
 }
 
 HWND Form1::Button(form::Row row, std::int16_t index) const {

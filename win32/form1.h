@@ -106,7 +106,7 @@ private:
     void ShowFocusCues() const;
     void RestoreFocus();
     [[nodiscard]] bool Enabled(HWND control) const;
-    [[nodiscard]] HWND Control(int id) const { return GetDlgItem(window, id); }
+    [[nodiscard]] HWND Control(int id) const;
     [[nodiscard]] HWND Button(form::Row row, std::int16_t index) const;
     [[nodiscard]] HWND LabelOf(form::Label label) const;
 
@@ -125,7 +125,8 @@ private:
     bool annotationsStarted = false;
     void(WINAPI* comUninitialize)() = nullptr; // set while COM is started on this thread
     std::map<int, std::string> descriptions;
-    std::vector<HWND> tabOrder; // the buttons in the order Tab visits them
+    std::map<int, HWND> controls; // by id, kept rather than asked of Windows each time
+    std::vector<HWND> tabOrder;   // the buttons in the order Tab visits them
     std::wstring answerTip;
     HWND focusTarget = nullptr;    // where the focus goes when the window is activated
     bool stepping = false;         // a click's handler is running
