@@ -698,16 +698,43 @@ void TestWin32Form1::closingEndsTheProgram() {
 }
 
 void TestWin32Form1::controlsAskForTheirFonts_data() {
-    controlsStandWhereDesigned_data();
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("moved"); // to a screen of another resolution
+    for (int id : ControlIds()) {
+        QTest::addRow("%s", Name(id).c_str()) << id << false;
+        QTest::addRow("%s moved", Name(id).c_str()) << id << true;
+    }
 }
 
 // Each control's font as designed, at the screen's resolution; a face not installed for its
-// character set is asked for by its substitute where that one is.
+// character set is asked for by its substitute where that one is. Moved to a screen of another
+// resolution, as Windows tells it (Wine has one screen), each control is laid out and asks for
+// its font anew, and the answer's tooltip for the status font of that resolution.
 void TestWin32Form1::controlsAskForTheirFonts() {
     QFETCH(int, id);
+    QFETCH(bool, moved);
     OwnWindow own;
-    QCOMPARE(own.form().Dpi(), dpi);
-    const layout::Font& font = layout::Fonts.at(static_cast<std::size_t>(LookOf(id).font));
+    const int at = moved ? (dpi == 96 ? 144 : 96) : dpi;
+    RECT frame;
+    GetWindowRect(own.window, &frame);
+    if (moved)
+        SendMessageW(own.window, WM_DPICHANGED, MAKEWPARAM(at, at),
+                     reinterpret_cast<LPARAM>(&frame));
+    QCOMPARE(own.form().Dpi(), at);
+    const Look look = LookOf(id);
+    const auto pixels = [at](int twips) { return layout::ToPixels(twips, at); };
+    const RECT placed = Placed(own.Control(id));
+    QCOMPARE(Rect(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top),
+             Rect(pixels(look.rect.left), pixels(look.rect.top), pixels(look.rect.width),
+                  pixels(look.rect.height)));
+    NONCLIENTMETRICSW system = {};
+    system.cbSize = sizeof system;
+    QVERIFY(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0, at));
+    LOGFONTW tip = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(own.form().Tooltip(), WM_GETFONT, 0, 0)),
+               sizeof tip, &tip);
+    QCOMPARE(int(tip.lfHeight), int(system.lfStatusFont.lfHeight));
+    const layout::Font& font = layout::Fonts.at(static_cast<std::size_t>(look.font));
     const auto handle = reinterpret_cast<HFONT>(SendMessageW(own.Control(id), WM_GETFONT, 0, 0));
     LOGFONTW asked = {};
     QCOMPARE(GetObjectW(handle, sizeof asked, &asked), int(sizeof asked));
@@ -715,7 +742,7 @@ void TestWin32Form1::controlsAskForTheirFonts() {
         !Installed(font.face, font.charset) && Installed(font.substitute, font.charset);
     QCOMPARE(widetext::ToUtf8(asked.lfFaceName),
              std::string(substituted ? font.substitute : font.face));
-    QCOMPARE(int(asked.lfHeight), -int(font.points * dpi / 72 + 0.5));
+    QCOMPARE(int(asked.lfHeight), -int(font.points * at / 72 + 0.5));
     QCOMPARE(int(asked.lfWeight), font.weight);
     QCOMPARE(int(asked.lfCharSet), font.charset);
     QVERIFY(!asked.lfItalic && !asked.lfUnderline && !asked.lfStrikeOut);

@@ -491,8 +491,17 @@ void Form1::SetIcons() {
     smallIcon = std::move(small);
 }
 
-// Wide enough that the tooltip breaks its lines only where the text does.
-void Form1::FitTooltip() const {
+// The tooltip in the system's status font for this resolution (it would keep the one of the
+// system's resolution), wide enough that it breaks its lines only where the text does.
+void Form1::FitTooltip() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
+                                   static_cast<UINT>(dpi)) != FALSE) {
+        Gdi<HFONT> font(CreateFontIndirectW(&metrics.lfStatusFont));
+        SendMessageW(tooltip, WM_SETFONT, AsInteger<WPARAM>(font.get()), TRUE);
+        tooltipFont = std::move(font);
+    }
     SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(640, dpi, layout::StandardDpi));
 }
 

@@ -87,7 +87,7 @@ private:
     void StartAnnotations();
     [[nodiscard]] std::array<Gdi<HFONT>, layout::Fonts.size()> MakeFonts(int forDpi) const;
     void SetIcons();
-    void FitTooltip() const;
+    void FitTooltip();
     void LayOut(int newDpi);
     void PlaceCentred();
     void OnCommand(int id, int code, HWND control);
@@ -120,6 +120,7 @@ private:
     Gdi<HBRUSH> background;
     std::array<Gdi<HBRUSH>, layout::Labels.size()> labelBrushes; // none: the button face
     Gdi<HBRUSH> restartBrush;
+    Gdi<HFONT> tooltipFont;
     Icon bigIcon, smallIcon;
     std::unique_ptr<IAccPropServices, ComRelease> accessibility;
     bool annotationsStarted = false;
