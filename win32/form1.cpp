@@ -386,7 +386,7 @@ void Form1::CreateControls() {
             rect.left, rect.top, Width(rect), Height(rect), window, ChildId(id), instance, nullptr);
         SendMessageW(control, WM_SETFONT,
                      AsInteger<WPARAM>(fonts.at(static_cast<std::size_t>(font)).get()), FALSE);
-        controls[id] = control;
+        controls[id] = {control, twips, font};
         return control;
     };
     std::vector<std::pair<const layout::Button*, int>> buttons;
@@ -510,25 +510,14 @@ void Form1::FitTooltip() {
 void Form1::LayOut(int newDpi) {
     dpi = newDpi;
     std::array<Gdi<HFONT>, layout::Fonts.size()> newFonts = MakeFonts(dpi);
-    const auto place = [&](int id, const layout::Twips& twips, layout::FontKey font) {
-        const RECT rect = ToPixels(twips, dpi);
-        HWND control = Control(id);
-        SetWindowPos(control, nullptr, rect.left, rect.top, Width(rect), Height(rect),
+    for (const auto& [id, child] : controls) {
+        const RECT rect = ToPixels(child.rect, dpi);
+        SetWindowPos(child.handle, nullptr, rect.left, rect.top, Width(rect), Height(rect),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT,
-                     AsInteger<WPARAM>(newFonts.at(static_cast<std::size_t>(font)).get()), TRUE);
-    };
-    for (int index = 1; index <= genetics::GenotypeCount; ++index) {
-        const auto i = static_cast<std::size_t>(index - 1);
-        place(win32ids::MotherButton + index, layout::Command1.at(i).rect,
-              layout::Command1.at(i).font);
-        place(win32ids::FatherButton + index, layout::Command2.at(i).rect,
-              layout::Command2.at(i).font);
+        SendMessageW(child.handle, WM_SETFONT,
+                     AsInteger<WPARAM>(newFonts.at(static_cast<std::size_t>(child.font)).get()),
+                     TRUE);
     }
-    place(win32ids::RestartButton, layout::Command3.rect, layout::Command3.font);
-    for (std::size_t i = 0; i < layout::Labels.size(); ++i)
-        place(win32ids::LabelBase + static_cast<int>(i) + 1, layout::Labels[i].rect,
-              layout::Labels[i].font);
     fonts = std::move(newFonts);
     SetIcons();
     if (tooltip)
@@ -708,7 +697,7 @@ bool Form1::Enabled(HWND control) const {
 
 HWND Form1::Control(int id) const {
     const auto found = controls.find(id);
-    return found == controls.end() ? nullptr : found->second;
+    return found == controls.end() ? nullptr : found->second.handle;
 }
 
 HWND Form1::Button(form::Row row, std::int16_t index) const {

@@ -126,8 +126,14 @@ private:
     bool annotationsStarted = false;
     void(WINAPI* comUninitialize)() = nullptr; // set while COM is started on this thread
     std::map<int, std::string> descriptions;
-    std::map<int, HWND> controls; // by id, kept rather than asked of Windows each time
-    std::vector<HWND> tabOrder;   // the buttons in the order Tab visits them
+    // Each control by id, with its designed place and font: kept rather than asked of Windows.
+    struct Child {
+        HWND handle;
+        layout::Twips rect;
+        layout::FontKey font;
+    };
+    std::map<int, Child> controls;
+    std::vector<HWND> tabOrder; // the buttons in the order Tab visits them
     std::wstring answerTip;
     HWND focusTarget = nullptr;    // where the focus goes when the window is activated
     bool stepping = false;         // a click's handler is running
