@@ -1,10 +1,11 @@
 # Shared by scripts/run and scripts/test: install what is missing, then configure and build.
 # Sourced, not run; expects ROOT to be the project folder.
 
-# What building and running the program needs.
+# What building and running the program needs; doctest (one header) because the build tree
+# configures its tests too.
 RUN_PACKAGES=(
     cmake g++ ninja-build pkg-config libxcb1-dev libwayland-dev qt6-base-dev
-    qt6-qpa-plugins zlib1g-dev fonts-comic-neue fonts-liberation2 culmus
+    qt6-qpa-plugins zlib1g-dev fonts-comic-neue fonts-liberation2 culmus doctest-dev
 )
 # What the test suite needs besides.
 TEST_PACKAGES=(
@@ -20,6 +21,7 @@ TEST_PACKAGES=(
 # Wine draws the title bar's buttons in its own Marlett font (fonts-wine).
 WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
+    doctest-dev
     wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil
 )
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
