@@ -6,6 +6,7 @@
 
 // Where the window stands and at what resolution it is laid out: its frame around the designed
 // client area, centred on the work area, and kept so as the window moves between resolutions.
+
 namespace pixels {
 
 int Width(const RECT& rect);
