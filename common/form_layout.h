@@ -4,7 +4,6 @@
 #include "genotype_table.h"
 #include "layout.h"
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -20,17 +19,24 @@ struct TabStop {
     const Button* look;
 };
 
-// Every button, ordered by its tab index.
+// Every button, ordered by its tab index: each goes where the number of smaller tab indices puts
+// it. (Plain loops: not every standard library this builds with has constexpr sorting.)
 constexpr std::array<TabStop, 2 * genetics::GenotypeCount + 1> SortByTabIndex() {
-    std::array<TabStop, 2 * genetics::GenotypeCount + 1> stops{};
+    std::array<TabStop, 2 * genetics::GenotypeCount + 1> buttons{};
     std::size_t next = 0;
     for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
         const auto i = static_cast<std::size_t>(index - 1);
-        stops.at(next++) = {form::Row::Command1, index, &Command1.at(i)};
-        stops.at(next++) = {form::Row::Command2, index, &Command2.at(i)};
+        buttons.at(next++) = {form::Row::Command1, index, &Command1.at(i)};
+        buttons.at(next++) = {form::Row::Command2, index, &Command2.at(i)};
     }
-    stops.at(next) = {std::nullopt, 0, &Command3};
-    std::ranges::sort(stops, {}, [](const TabStop& stop) { return stop.look->tabIndex; });
+    buttons.at(next) = {std::nullopt, 0, &Command3};
+    std::array<TabStop, buttons.size()> stops{};
+    for (const TabStop& button : buttons) {
+        std::size_t before = 0;
+        for (const TabStop& other : buttons)
+            before += other.look->tabIndex < button.look->tabIndex ? 1 : 0;
+        stops.at(before) = button;
+    }
     return stops;
 }
 
