@@ -4,16 +4,18 @@ Run under xvfb-run: real_window.py BUILD_DIR [MODE]. The program is driven as a 
 clicks through the X test extension, the answer read off the screen's pixels, the window closed
 as a window manager closes it (WM_DELETE_WINDOW), and exit status 0 expected. Modes:
   (none)             three uses: closed at start, after a mother pick, after the answer; Space
-                     at start picks the first mother; started without a usable display or
-                     platform plugin: a line that says which, Qt's reason, exit status 1
+                     at start picks the first mother, also where a crashed window manager left
+                     its check behind; started without a usable display or platform plugin: a
+                     line that says which, Qt's reason, exit status 1
   openbox            under the openbox window manager with a panel at the top: the whole
                      window, frame included, centred on the area the panel leaves; Space at
                      start; centred too on a screen Qt scales by 2
   kwin_x11           the same under KWin on X11 (Breeze title bars), whose rules centre it
   wayland            on Wayland compositors: the window goes to X11 where the compositor draws
                      no title bars (weston; a registry with look-alikes only), stays on Wayland
-                     where it does (KWin; a registry with either decoration global), and
-                     QT_QPA_PLATFORM, where set, decides; under weston with XWayland, centred
+                     where it does (KWin; a registry with either decoration global, one with
+                     its connection handed down), and QT_QPA_PLATFORM, where set, decides, Qt's
+                     warnings passed on; under weston with XWayland, centred
   valgrind SUPP      one whole pass under Valgrind memcheck: no memory errors, nothing lost
   isolated           one pass with empty HOME and XDG folders, which must stay empty; then
                      five copies at once, each taking its own pass
