@@ -25,6 +25,7 @@ from PIL import Image
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 APP_ID = "works.tamberlune.Ambrelith"
 ICON_SIZES = (16, 32, 64, 128, 256)
+WINDOWS_ICON_SIZES = (16, 32, 48, 256)
 
 EXPECTED_FILES = {
     "bin/ambrelith",
@@ -57,7 +58,7 @@ def check_heart(image, name):
     """The image must be a pixel map enlarged by repetition: red, grey, or transparent."""
     image = image.convert("RGBA")
     size = image.width
-    rows = pixel_map(16 if size == 16 else 32)
+    rows = pixel_map(32 if size % 32 == 0 else 16)
     scale = size // len(rows)
     if not check(image.size == (size, size) and scale * len(rows) == size,
                  f"{name}: {image.size} is no whole enlargement of a pixel map"):
@@ -121,19 +122,23 @@ def check_install(build):
             check(f.readline().startswith("ambrelith (1.0.0.0) "),
                   "the change log does not start with this version")
 
-    # The Windows icon: the two maps as drawn, 16 colours with a transparency mask.
+    # The Windows icon: the two maps as drawn and 48 from the 16 map, 16 colours with a
+    # transparency mask; 256 from the 32 map as PNG.
     with Image.open(os.path.join(build, "resources", "heart.ico")) as icon:
-        check(sorted(icon.info.get("sizes", ())) == [(16, 16), (32, 32)],
+        check(sorted(icon.info.get("sizes", ())) == [(n, n) for n in WINDOWS_ICON_SIZES],
               f"heart.ico holds sizes {icon.info.get('sizes')}")
-        for size in (16, 32):
+        for size in WINDOWS_ICON_SIZES:
             icon.size = (size, size)
             check_heart(icon.copy(), f"heart.ico {size} x {size}")
     with open(os.path.join(build, "resources", "heart.ico"), "rb") as f:
-        header = f.read(6 + 16 * 2)
-    for entry in range(2):
-        colours, _, planes, bits = struct.unpack("<BBHH", header[6 + 16 * entry + 2:][:6])
-        check((colours, planes, bits) == (16, 1, 4),
-              f"heart.ico entry {entry}: {colours} colours, {bits} bits a pixel")
+        data = f.read()
+    for entry in range(struct.unpack("<H", data[4:6])[0]):
+        size, _, colours, _, planes, bits, _, at = struct.unpack(
+            "<BBBBHHII", data[6 + 16 * entry:][:16])
+        png = data[at:at + 8] == b"\x89PNG\r\n\x1a\n"
+        wanted = (0, 1, 32, True) if size == 0 else (16, 1, 4, False)  # 0 stands for 256
+        check((colours, planes, bits, png) == wanted,
+              f"heart.ico entry {entry}: {colours} colours, {bits} bits a pixel, PNG {png}")
 
     # The macOS icon, built beside the others: one PNG entry a size.
     with open(os.path.join(build, "resources", "heart.icns"), "rb") as f:
@@ -237,9 +242,11 @@ def check_resources(entries):
     """The program's resources: heart icon, version record and manifest, as (type, name, data)."""
     rt_icon, rt_group_icon, rt_version, rt_manifest = 3, 14, 16, 24
     icons = [payload for kind, _, payload in entries if kind == rt_icon]
-    shapes = sorted(struct.unpack("<IiiHH", p[:16])[1:5] for p in icons)
-    # width, doubled height (colour and mask), planes, bits a pixel
-    check(shapes == [(16, 32, 1, 4), (32, 64, 1, 4)], f"icon images: {shapes}")
+    # width, doubled height (colour and mask), planes, bits a pixel; a PNG's width and height
+    shapes = sorted(struct.unpack(">II", p[16:24]) if p.startswith(b"\x89PNG")
+                    else struct.unpack("<iiHH", p[4:16]) for p in icons)
+    check(shapes == [(16, 32, 1, 4), (32, 64, 1, 4), (48, 96, 1, 4), (256, 256)],
+          f"icon images: {shapes}")
     groups = [(name, payload) for kind, name, payload in entries if kind == rt_group_icon]
     if check(len(groups) == 1, "no icon group, or more than one"):
         name, group = groups[0]
@@ -251,7 +258,8 @@ def check_resources(entries):
             width, height, colours, _, _, bits, _, _ = struct.unpack(
                 "<BBBBHHIH", group[6 + 14 * i:][:14])
             members.append((width, height, colours, bits))
-        check(sorted(members) == [(16, 16, 16, 4), (32, 32, 16, 4)],
+        check(sorted(members) == [(0, 0, 0, 32), (16, 16, 16, 4), (32, 32, 16, 4),
+                                  (48, 48, 16, 4)],
               f"icon group (width, height, colours, bits): {members}")
 
     versions = [payload for kind, _, payload in entries if kind == rt_version]
