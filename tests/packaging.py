@@ -272,6 +272,13 @@ def check_resources(entries):
         for text in ("FileVersion", "ProductVersion", "040904B0"):
             check(text.encode("utf-16-le") in record, f"version record lacks {text}")
         check(record.count("1.00\0".encode("utf-16-le")) == 2, "version text is not 1.00 twice")
+        with open(os.path.join(SOURCE, "LICENSE")) as f:
+            notice = next(line.strip() for line in f if line.startswith("Copyright"))
+        for key, value in (("CompanyName", "Tamberlune Works"), ("LegalCopyright", notice)):
+            # A string's value follows its key, past the padding to four bytes.
+            at = record.find(f"{key}\0".encode("utf-16-le")) + 2 * len(key) + 2
+            found = record[at:].decode("utf-16-le", "replace").lstrip("\0").split("\0")[0]
+            check(at > 2 * len(key) + 1 and found == value, f"version record {key}: {found!r}")
         check(struct.pack("<HH", 1033, 1200) in record, "no translation 1033, 1200")
 
     manifests = [(name, payload) for kind, name, payload in entries if kind == rt_manifest]
