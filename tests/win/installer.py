@@ -1,23 +1,38 @@
-"""The Windows installer under Wine, installed and removed silently as an administrator would.
+"""The Windows installer under Wine, silently as an administrator would, then through its dialogs.
 
 installer.py BUILD_DIR
 
 In the build tree's Wine prefix: msiexec /i ambrelith-VERSION-x64.msi /qn puts the program in
-Program Files\\Ambrelith, a Start-menu shortcut to it, and an entry with the heart icon in the list
-of installed programs; msiexec /x ... /qn leaves none of them behind. A later version's installer,
-made here from the same source, replaces the installed one: one entry, the later version.
+Program Files\\Ambrelith, a Start-menu shortcut to it, and an entry with the heart icon, folder and
+size in the list of installed programs; msiexec /x ... /qn leaves none of them behind. A later
+version's installer, made here from the same source, replaces the installed one: one entry, the
+later version. The dialog tables name only controls that are there, every button does something
+and every dialog can show. Double-clicked, by keys as a user would: the welcome page installs and
+the finished page ends; run again, the maintenance page repairs and, run once more, removes. Each
+page is saved as BUILD_DIR/installer-DIALOG.png.
 """
 
 import glob
 import os
+import re
 import subprocess
 import sys
 import tempfile
+import time
+
+from PIL import ImageGrab
+from Xlib import X, XK, display
+from Xlib.ext import xtest
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_RUN = os.path.join(SOURCE, "tests", "win", "wine_run.sh")
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
+
+if not os.environ.get("WINE_RUN_DISPLAY_READY"):
+    # One X server for every Wine run here, which the keys for the dialogs go to.
+    os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1600x1200x24",
+                           "env", "WINE_RUN_DISPLAY_READY=1", sys.executable, *sys.argv])
 
 build = os.path.abspath(sys.argv[1])
 prefix = os.path.join(build, "wine-prefix")
@@ -97,6 +112,13 @@ def check_installed(version, step):
               f"{step}: installed programs list version {entry.get('DisplayVersion')}")
         check(entry.get("Publisher") == "Tamberlune Works",
               f"{step}: publisher {entry.get('Publisher')}")
+        check(entry.get("InstallLocation") == "C:\\Program Files\\Ambrelith\\",
+              f"{step}: install location {entry.get('InstallLocation')}")
+        # The program's size in kilobytes.
+        check(entry.get("Size") == str((len(built) + 1023) // 1024),
+              f"{step}: size {entry.get('Size')}")
+        # The project has no web site.
+        check(not any("://" in value for value in entry.values()), f"{step}: a web address {entry}")
     products = state["products"]
     if check(len(products) == 1 and "ProductIcon" in products[0],
              f"{step}: installed products {products}, not one with its icon"):
@@ -119,15 +141,110 @@ def msiexec(*arguments):
           f"msiexec {' '.join(arguments)}: exit {result.returncode} {result.stderr}")
 
 
+def table(msi, name):
+    """The rows of one of the package's tables, as {column: value}."""
+    lines = subprocess.run(["msiinfo", "export", msi, name], capture_output=True,
+                           text=True).stdout.splitlines()
+    return [dict(zip(lines[0].split("\t"), line.split("\t"))) for line in lines[3:]]
+
+
+def check_dialog_tables(msi):
+    """Every control that a dialog, an event, a mapping or a condition names is there, every
+    button does something, every dialog shows by the sequence or an event; returns their names."""
+    dialogs = {row["Dialog"]: row for row in table(msi, "Dialog")}
+    controls = {(row["Dialog_"], row["Control"]): row for row in table(msi, "Control")}
+    events = table(msi, "ControlEvent")
+    named = {(name, row[column]) for name, row in dialogs.items()
+             for column in ("Control_First", "Control_Default", "Control_Cancel") if row[column]}
+    named |= {(key[0], row["Control_Next"]) for key, row in controls.items() if row["Control_Next"]}
+    named |= {(row["Dialog_"], row["Control_"]) for name in ("EventMapping", "ControlCondition")
+              for row in table(msi, name) + events}
+    check(named <= controls.keys(), f"controls named but not there: {named - controls.keys()}")
+    idle = {key for key, row in controls.items() if row["Type"] == "PushButton"}
+    idle -= {(row["Dialog_"], row["Control_"]) for row in events}
+    check(not idle, f"buttons that do nothing: {idle}")
+    shown = {row["Action"] for row in table(msi, "InstallUISequence")}
+    shown |= {row["Argument"] for row in events if row["Event"] in ("NewDialog", "SpawnDialog")}
+    check(dialogs and dialogs.keys() <= shown,
+          f"dialogs that never show: {dialogs.keys() - shown or 'no dialogs at all'}")
+    return set(dialogs)
+
+
+def press(*keys):
+    """Presses KEYS together and lets them go, as a user types Alt+M."""
+    screen = display.Display()
+    codes = [screen.keysym_to_keycode(XK.string_to_keysym(key)) for key in keys]
+    for code in codes:
+        xtest.fake_input(screen, X.KeyPress, code)
+    for code in reversed(codes):
+        xtest.fake_input(screen, X.KeyRelease, code)
+    screen.sync()
+    screen.close()
+
+
+def dialogs_shown(log, names):
+    """The dialogs msiexec has shown so far, by its log (none before it starts one)."""
+    if not os.path.exists(log):
+        return []
+    with open(log, errors="replace") as f:
+        return [a for a in re.findall(r"Action start [\d:]+: (\w+)\.", f.read()) if a in names]
+
+
+def wait_for_page(run, log, names, count):
+    """Waits until msiexec has shown COUNT dialogs, the last drawn and settled, and saves it as a
+    picture; False if msiexec ends first, or a minute passes."""
+    picture, deadline = None, time.monotonic() + 60
+    while run.poll() is None and time.monotonic() < deadline:
+        time.sleep(0.3)
+        shown = dialogs_shown(log, names)
+        if len(shown) < count:
+            continue
+        before, picture = picture, ImageGrab.grab(xdisplay=os.environ["DISPLAY"])
+        # Something stands in the virtual desktop's middle, where dialogs do, unlike its corner.
+        if before and before.tobytes() == picture.tobytes() and \
+                picture.getpixel((640, 512)) != picture.getpixel((2, 2)):
+            picture.crop((0, 0, 1280, 1024)).save(
+                os.path.join(build, f"installer-{shown[count - 1]}.png"))
+            return True
+    return False
+
+
+def with_dialogs(msi, names, steps):
+    """msiexec /i MSI with its dialogs (NAMES): STEPS are the dialogs due, in order, each with the
+    keys that answer it, or None for one that waits for nobody."""
+    log = os.path.join(build, "installer-dialogs.log")
+    if os.path.exists(log):
+        os.remove(log)
+    run = subprocess.Popen([WINE_RUN, prefix, "msiexec", "/i", msi, "/l*",
+                            "Z:" + log.replace("/", "\\")], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+    try:
+        for count, (_, keys) in enumerate(steps, 1):
+            if keys and not wait_for_page(run, log, names, count):
+                break
+            if keys:
+                press(*keys)
+        else:
+            run.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        pass
+    finally:
+        # Whatever it still waits for ends here.
+        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env={**os.environ, "WINEPREFIX": prefix})
+    due, shown = [dialog for dialog, _ in steps], dialogs_shown(log, names)
+    check(run.wait() == 0 and shown == due,
+          f"msiexec /i with dialogs: {shown} shown, {due} due, exit {run.returncode}")
+
+
 def main():
     msi = os.path.join(build, "ambrelith-1.0.0.0-x64.msi")
     with tempfile.TemporaryDirectory() as out:
         later = os.path.join(out, "ambrelith-1.0.1.0-x64.msi")
-        # wixl finds files relative to the folder it runs in.
-        subprocess.run(["wixl", "--arch", "x64", "-D", "Version=1.0.1.0", "-D", "Exe=ambrelith.exe",
-                        "-D", "Icon=resources/heart.ico", "-o", later,
-                        os.path.join(SOURCE, "packaging", "windows", "ambrelith.wxs")],
+        subprocess.run(["cmake", "-D", "VERSION=1.0.1.0", "-D", "EXE=ambrelith.exe", "-D",
+                        "ICON=resources/heart.ico", "-D", f"OUT={later}", "-P",
+                        os.path.join(SOURCE, "packaging", "windows", "make_msi.cmake")],
                        cwd=build, check=True, capture_output=True)
+        dialogs = check_dialog_tables(msi)
 
         # Whatever an interrupted earlier run left is removed first, by its product code.
         for entry in registry(UNINSTALL):
@@ -145,6 +262,16 @@ def main():
         check_installed("1.0.1.0", "upgraded")
         msiexec("/x", later)
         check_removed("upgrade uninstalled")
+
+        # Enter takes the default button: Install, Repair, Finish.
+        finish = [("ProgressDlg", None), ("ExitDlg", ["Return"])]
+        with_dialogs(msi, dialogs, [("WelcomeDlg", ["Return"])] + finish)
+        check_installed("1.0.0.0", "installed with dialogs")
+        os.remove(os.path.join(drive_c, "Program Files", "Ambrelith", "ambrelith.exe"))
+        with_dialogs(msi, dialogs, [("MaintenanceDlg", ["Return"])] + finish)
+        check_installed("1.0.0.0", "repaired with dialogs")
+        with_dialogs(msi, dialogs, [("MaintenanceDlg", ["Alt_L", "m"])] + finish)
+        check_removed("removed with dialogs")
 
     for failure in failures:
         print("FAIL:", failure)
