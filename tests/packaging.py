@@ -127,9 +127,9 @@ def check_install(build):
     with Image.open(os.path.join(build, "resources", "heart.ico")) as icon:
         check(sorted(icon.info.get("sizes", ())) == [(n, n) for n in WINDOWS_ICON_SIZES],
               f"heart.ico holds sizes {icon.info.get('sizes')}")
-        for size in WINDOWS_ICON_SIZES:
-            icon.size = (size, size)
-            check_heart(icon.copy(), f"heart.ico {size} x {size}")
+        for size in icon.info.get("sizes", ()):
+            icon.size = size
+            check_heart(icon.copy(), f"heart.ico {size[0]} x {size[1]}")
     with open(os.path.join(build, "resources", "heart.ico"), "rb") as f:
         data = f.read()
     for entry in range(struct.unpack("<H", data[4:6])[0]):
@@ -276,9 +276,10 @@ def check_resources(entries):
             notice = next(line.strip() for line in f if line.startswith("Copyright"))
         for key, value in (("CompanyName", "Tamberlune Works"), ("LegalCopyright", notice)):
             # A string's value follows its key, past the padding to four bytes.
-            at = record.find(f"{key}\0".encode("utf-16-le")) + 2 * len(key) + 2
-            found = record[at:].decode("utf-16-le", "replace").lstrip("\0").split("\0")[0]
-            check(at > 2 * len(key) + 1 and found == value, f"version record {key}: {found!r}")
+            at = record.find(f"{key}\0".encode("utf-16-le"))
+            found = at >= 0 and record[at + 2 * len(key) + 2:].decode(
+                "utf-16-le", "replace").lstrip("\0").split("\0")[0]
+            check(found == value, f"version record {key}: {found or 'none'}")
         check(struct.pack("<HH", 1033, 1200) in record, "no translation 1033, 1200")
 
     manifests = [(name, payload) for kind, name, payload in entries if kind == rt_manifest]
