@@ -18,11 +18,11 @@ TEST_PACKAGES=(
 # make_icon is built for the building machine (g++, zlib); wixl writes the installer and msitools'
 # msibuild adds its dialogs; Wine runs in Xvfb; the static checks of the Windows sources use
 # clang-tidy; the executable checks are in Python, as the icon checks; the installer's dialogs
-# are answered by keys sent through X (python3-xlib). Wine draws the title bar's buttons in its
-# own Marlett font (fonts-wine).
+# are answered by keys sent through X (xdotool). Wine draws the title bar's buttons in its own
+# Marlett font (fonts-wine).
 WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
-    msitools wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil python3-xlib
+    msitools wine64 fonts-wine xvfb xauth xdotool clang-tidy python3 python3-pil
 )
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 

@@ -8,8 +8,7 @@ size in the list of installed programs; msiexec /x ... /qn leaves none of them b
 version's installer, made here from the same source, replaces the installed one: one entry, the
 later version. The dialog tables name only controls that are there, every button does something
 and every dialog can show. Double-clicked, by keys as a user would: the welcome page installs and
-the finished page ends; run again, the maintenance page repairs and, run once more, removes. Each
-page is saved as BUILD_DIR/installer-DIALOG.png.
+the finished page ends; run again, the maintenance page repairs and, run once more, removes.
 """
 
 import glob
@@ -21,8 +20,6 @@ import tempfile
 import time
 
 from PIL import ImageGrab
-from Xlib import X, XK, display
-from Xlib.ext import xtest
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_RUN = os.path.join(SOURCE, "tests", "win", "wine_run.sh")
@@ -149,13 +146,11 @@ def table(msi, name):
 
 
 def check_dialog_tables(msi):
-    """Every control that a dialog, an event, a mapping or a condition names is there, every
-    button does something, every dialog shows by the sequence or an event; returns their names."""
-    dialogs = {row["Dialog"]: row for row in table(msi, "Dialog")}
+    """The dialogs are wired: see the top of this file."""
     controls = {(row["Dialog_"], row["Control"]): row for row in table(msi, "Control")}
-    events = table(msi, "ControlEvent")
-    named = {(name, row[column]) for name, row in dialogs.items()
-             for column in ("Control_First", "Control_Default", "Control_Cancel") if row[column]}
+    dialogs, events = table(msi, "Dialog"), table(msi, "ControlEvent")
+    named = {(d["Dialog"], d[column]) for d in dialogs
+             for column in ("Control_First", "Control_Default", "Control_Cancel") if d[column]}
     named |= {(key[0], row["Control_Next"]) for key, row in controls.items() if row["Control_Next"]}
     named |= {(row["Dialog_"], row["Control_"]) for name in ("EventMapping", "ControlCondition")
               for row in table(msi, name) + events}
@@ -163,81 +158,50 @@ def check_dialog_tables(msi):
     idle = {key for key, row in controls.items() if row["Type"] == "PushButton"}
     idle -= {(row["Dialog_"], row["Control_"]) for row in events}
     check(not idle, f"buttons that do nothing: {idle}")
-    shown = {row["Action"] for row in table(msi, "InstallUISequence")}
-    shown |= {row["Argument"] for row in events if row["Event"] in ("NewDialog", "SpawnDialog")}
-    check(dialogs and dialogs.keys() <= shown,
-          f"dialogs that never show: {dialogs.keys() - shown or 'no dialogs at all'}")
-    return set(dialogs)
+    unshown = {d["Dialog"] for d in dialogs}
+    unshown -= {row["Action"] for row in table(msi, "InstallUISequence")}
+    check(dialogs and not unshown, f"dialogs that never show: {unshown or 'no dialogs at all'}")
 
 
-def press(*keys):
-    """Presses KEYS together and lets them go, as a user types Alt+M."""
-    screen = display.Display()
-    codes = [screen.keysym_to_keycode(XK.string_to_keysym(key)) for key in keys]
-    for code in codes:
-        xtest.fake_input(screen, X.KeyPress, code)
-    for code in reversed(codes):
-        xtest.fake_input(screen, X.KeyRelease, code)
-    screen.sync()
-    screen.close()
-
-
-def dialogs_shown(log, names):
-    """The dialogs msiexec has shown so far, by its log (none before it starts one)."""
-    if not os.path.exists(log):
-        return []
+def dialogs_shown(log):
     with open(log, errors="replace") as f:
-        return [a for a in re.findall(r"Action start [\d:]+: (\w+)\.", f.read()) if a in names]
+        return re.findall(r"Action start [\d:]+: (\w+Dlg)\.", f.read())
 
 
-def wait_for_page(run, log, names, count):
-    """Waits until msiexec has shown COUNT dialogs, the last drawn and settled, and saves it as a
-    picture; False if msiexec ends first, or a minute passes."""
-    picture, deadline = None, time.monotonic() + 60
-    while run.poll() is None and time.monotonic() < deadline:
-        time.sleep(0.3)
-        shown = dialogs_shown(log, names)
-        if len(shown) < count:
-            continue
-        before, picture = picture, ImageGrab.grab(xdisplay=os.environ["DISPLAY"])
-        # Something stands in the virtual desktop's middle, where dialogs do, unlike its corner.
-        if before and before.tobytes() == picture.tobytes() and \
-                picture.getpixel((640, 512)) != picture.getpixel((2, 2)):
-            picture.crop((0, 0, 1280, 1024)).save(
-                os.path.join(build, f"installer-{shown[count - 1]}.png"))
-            return True
-    return False
+def settled():
+    """Whether a window stands still in the virtual desktop's middle, where dialogs stand."""
+    before = ImageGrab.grab(xdisplay=os.environ["DISPLAY"])
+    time.sleep(0.3)
+    after = ImageGrab.grab(xdisplay=os.environ["DISPLAY"])
+    return before == after and after.getpixel((640, 512)) != after.getpixel((2, 2))
 
 
-def with_dialogs(msi, names, steps, request=None):
-    """msiexec /i MSI with its dialogs (NAMES): STEPS are the dialogs due, in order, each with the
-    keys that answer it, or None for one that waits for nobody. REQUEST is a property setting the
-    answers must make, as Windows needs it."""
+def with_dialogs(msi, steps, request=""):
+    """msiexec /i MSI with its dialogs: STEPS are the dialogs due, each with the keys that answer
+    it once it shows, or None if it waits for nobody. It must end well, having set REQUEST."""
     log = os.path.join(build, "installer-dialogs.log")
-    if os.path.exists(log):
-        os.remove(log)
+    open(log, "w").close()
     run = subprocess.Popen([WINE_RUN, prefix, "msiexec", "/i", msi, "/l*",
-                            "Z:" + log.replace("/", "\\")], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-    try:
-        for count, (_, keys) in enumerate(steps, 1):
-            if keys and not wait_for_page(run, log, names, count):
+                            "Z:" + log.replace("/", "\\")], stdout=subprocess.DEVNULL)
+    for count, (_, keys) in enumerate(steps, 1):
+        for _ in range(100 if keys else 0):  # a minute or so at most
+            time.sleep(0.3)
+            if run.poll() is not None or len(dialogs_shown(log)) >= count and settled():
                 break
-            if keys:
-                press(*keys)
-        else:
-            run.wait(timeout=60)
+        if keys:
+            subprocess.run(["xdotool", "key", keys])
+    try:
+        run.wait(timeout=60)
     except subprocess.TimeoutExpired:
         pass
-    finally:
-        # Whatever it still waits for ends here.
-        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env={**os.environ, "WINEPREFIX": prefix})
-    due, shown = [dialog for dialog, _ in steps], dialogs_shown(log, names)
-    check(run.wait() == 0 and shown == due,
-          f"msiexec /i with dialogs: {shown} shown, {due} due, exit {run.returncode}")
-    if request:
-        with open(log, errors="replace") as f:
-            check(f"Property(S): {request}\n" in f.read(), f"msiexec /i with dialogs: no {request}")
+    # Whatever it still waits for ends here.
+    subprocess.run(["/usr/lib/wine/wineserver", "-k"], env={**os.environ, "WINEPREFIX": prefix})
+    shown, due = dialogs_shown(log), [dialog for dialog, _ in steps]
+    with open(log, errors="replace") as f:
+        asked = f"Property(S): {request}" in f.read()
+    check(run.wait() == 0 and shown == due and asked,
+          f"msiexec /i with dialogs: {shown} shown, {due} due, exit {run.returncode}, {request} "
+          f"{'set' if asked else 'not set'}")
 
 
 def main():
@@ -248,7 +212,7 @@ def main():
                         "ICON=resources/heart.ico", "-D", f"OUT={later}", "-P",
                         os.path.join(SOURCE, "packaging", "windows", "make_msi.cmake")],
                        cwd=build, check=True, capture_output=True)
-        dialogs = check_dialog_tables(msi)
+        check_dialog_tables(msi)
 
         # Whatever an interrupted earlier run left is removed first, by its product code.
         for entry in registry(UNINSTALL):
@@ -268,16 +232,16 @@ def main():
         check_removed("upgrade uninstalled")
 
         # Enter takes the default button: Install, Repair, Finish.
-        finish = [("ProgressDlg", None), ("ExitDlg", ["Return"])]
-        with_dialogs(msi, dialogs, [("WelcomeDlg", ["Return"])] + finish)
+        finish = [("ProgressDlg", None), ("ExitDlg", "Return")]
+        with_dialogs(msi, [("WelcomeDlg", "Return")] + finish)
         check_installed("1.0.0.0", "installed with dialogs")
         program = os.path.join(drive_c, "Program Files", "Ambrelith", "ambrelith.exe")
         if os.path.exists(program):
             os.remove(program)
         # Wine puts back a missing file on any run; Windows only when asked to reinstall.
-        with_dialogs(msi, dialogs, [("MaintenanceDlg", ["Return"])] + finish, "REINSTALL = ALL")
+        with_dialogs(msi, [("MaintenanceDlg", "Return")] + finish, "REINSTALL = ALL")
         check(os.path.isfile(program), "repaired with dialogs: the program is not put back")
-        with_dialogs(msi, dialogs, [("MaintenanceDlg", ["Alt_L", "m"])] + finish)
+        with_dialogs(msi, [("MaintenanceDlg", "alt+m")] + finish)
         check_removed("removed with dialogs")
 
     for failure in failures:
