@@ -4,8 +4,9 @@
 #         -P make_msi.cmake
 # wixl writes the package from ambrelith.wxs; msibuild then adds the dialogs, which wixl cannot
 # write: one table a file in dialogs/, in Windows Installer's text form of a table (column names,
-# column types, table name and key columns, then a row a line, fields split by tabs). The table
-# of sequenced dialogs replaces the one wixl writes, so it lists the standard actions too.
+# column types, table name and key columns, then a row a line, fields split by tabs). Each
+# replaces a table of the same name: the sequence of the user interface lists wixl's standard
+# actions too, and wixl leaves the table of stored files (Binary) empty.
 foreach(variable VERSION EXE ICON OUT)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "make_msi.cmake needs -D ${variable}=...")
