@@ -1,5 +1,6 @@
 // Builds the heart icon from its pixel maps (R red, g grey, . transparent):
-//   make_icon ico OUT.ico MAP...       one 16-colour image with a transparency mask per map
+//   make_icon ico OUT.ico MAP16 MAP32  Windows icon: 16 and 32 as drawn and 48 from MAP16, in 16
+//                                      colours with a transparency mask; 256 from MAP32, as PNG
 //   make_icon png OUT.png MAP SCALE    the map enlarged SCALE times by pixel repetition, RGBA
 //   make_icon icns OUT.icns MAP16 MAP32  macOS icon: 16 from MAP16; 32, 64, 128, 256 from MAP32
 #include <array>
@@ -80,9 +81,9 @@ void Put32BigEndian(Bytes& out, std::uint32_t v) {
 }
 
 // A device-independent bitmap as an icon stores it: header, palette, colour rows, then mask
-// rows, both bottom-up and padded to four bytes.
-Bytes IconImage(const PixelMap& map) {
-    const auto size = static_cast<std::uint32_t>(map.size);
+// rows, both bottom-up and padded to four bytes; the map enlarged SCALE times by repetition.
+Bytes IconImage(const PixelMap& map, std::size_t scale) {
+    const auto size = static_cast<std::uint32_t>(map.size * scale);
     const std::uint32_t colourStride = (size * 4 + 31) / 32 * 4;
     const std::uint32_t maskStride = (size + 31) / 32 * 4;
     Bytes out;
@@ -102,7 +103,7 @@ Bytes IconImage(const PixelMap& map) {
     for (std::size_t y = size; y-- > 0;) {
         Bytes row(colourStride, 0);
         for (std::size_t x = 0; x < size; ++x) {
-            const char c = map.rows[y][x];
+            const char c = map.rows[y / scale][x / scale];
             const std::uint8_t index = c == 'R' ? Red : c == 'g' ? Grey : 0;
             row[x / 2] |= static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
         }
@@ -111,34 +112,10 @@ Bytes IconImage(const PixelMap& map) {
     for (std::size_t y = size; y-- > 0;) {
         Bytes row(maskStride, 0);
         for (std::size_t x = 0; x < size; ++x)
-            if (map.rows[y][x] == '.')
+            if (map.rows[y / scale][x / scale] == '.')
                 row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
         out.insert(out.end(), row.begin(), row.end());
     }
-    return out;
-}
-
-Bytes Icon(const std::vector<PixelMap>& maps) {
-    std::vector<Bytes> images;
-    images.reserve(maps.size());
-    for (const auto& map : maps)
-        images.push_back(IconImage(map));
-    Bytes out;
-    Put16(out, 0);
-    Put16(out, 1); // icon, not cursor
-    Put16(out, static_cast<std::uint32_t>(maps.size()));
-    auto offset = static_cast<std::uint32_t>(6 + 16 * maps.size());
-    for (std::size_t i = 0; i < maps.size(); ++i) {
-        const auto size = static_cast<std::uint8_t>(maps[i].size); // 256 is written as 0
-        out.insert(out.end(), {size, size, 16, 0});
-        Put16(out, 1);
-        Put16(out, 4);
-        Put32(out, static_cast<std::uint32_t>(images[i].size()));
-        Put32(out, offset);
-        offset += static_cast<std::uint32_t>(images[i].size());
-    }
-    for (const auto& image : images)
-        out.insert(out.end(), image.begin(), image.end());
     return out;
 }
 
@@ -199,6 +176,37 @@ Bytes Png(const PixelMap& map, std::size_t scale) {
     return out;
 }
 
+// Windows picks the image nearest the size it draws: 16 and 32 as designed, 48 from the 16 map
+// (three times, as 32 goes into 48 by no whole number), 256 from the finer 32 map (eight times).
+Bytes Icon(const PixelMap& small, const PixelMap& large) {
+    struct Entry {
+        Bytes image;
+        std::uint8_t size; // 256 is written as 0
+        bool png;
+    };
+    const std::array<Entry, 4> entries = {{{IconImage(small, 1), 16, false},
+                                           {IconImage(large, 1), 32, false},
+                                           {IconImage(small, 3), 48, false},
+                                           {Png(large, 8), 0, true}}};
+    Bytes out;
+    Put16(out, 0);
+    Put16(out, 1); // icon, not cursor
+    Put16(out, static_cast<std::uint32_t>(entries.size()));
+    auto offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
+    for (const Entry& entry : entries) {
+        const std::uint8_t colours = entry.png ? 0 : 16; // PNG's 32 bits a pixel need no palette
+        out.insert(out.end(), {entry.size, entry.size, colours, 0});
+        Put16(out, 1);
+        Put16(out, entry.png ? 32 : 4);
+        Put32(out, static_cast<std::uint32_t>(entry.image.size()));
+        Put32(out, offset);
+        offset += static_cast<std::uint32_t>(entry.image.size());
+    }
+    for (const Entry& entry : entries)
+        out.insert(out.end(), entry.image.begin(), entry.image.end());
+    return out;
+}
+
 // Each entry is a PNG image under the type code of its size.
 Bytes AppleIcon(const PixelMap& small, const PixelMap& large) {
     struct Entry {
@@ -238,11 +246,8 @@ void Write(const std::string& path, const Bytes& data) {
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
-        if (args.size() >= 3 && args[0] == "ico") {
-            std::vector<PixelMap> maps;
-            for (std::size_t i = 2; i < args.size(); ++i)
-                maps.push_back(ReadMap(args[i]));
-            Write(args[1], Icon(maps));
+        if (args.size() == 4 && args[0] == "ico") {
+            Write(args[1], Icon(ReadMap(args[2]), ReadMap(args[3])));
         } else if (args.size() == 4 && args[0] == "png") {
             const std::size_t scale = std::stoul(args[3]);
             if (scale < 1 || scale > 16)
@@ -251,7 +256,7 @@ int main(int argc, char* argv[]) {
         } else if (args.size() == 4 && args[0] == "icns") {
             Write(args[1], AppleIcon(ReadMap(args[2]), ReadMap(args[3])));
         } else {
-            std::cerr << "usage: make_icon ico OUT.ico MAP...\n"
+            std::cerr << "usage: make_icon ico OUT.ico MAP16 MAP32\n"
                          "       make_icon png OUT.png MAP SCALE\n"
                          "       make_icon icns OUT.icns MAP16 MAP32\n";
             return 2;

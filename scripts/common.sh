@@ -16,13 +16,14 @@ TEST_PACKAGES=(
     desktop-file-utils appstream lintian dpkg-dev python3-pil binutils-mingw-w64-x86-64
 )
 # What cross-building the Windows program and its installer, and testing them under Wine, needs.
-# make_icon is built for the building machine (g++, zlib); Wine runs in Xvfb; the static checks
-# of the Windows sources use clang-tidy; the executable checks are in Python, as the icon checks.
-# Wine draws the title bar's buttons in its own Marlett font (fonts-wine).
+# make_icon is built for the building machine (g++, zlib); wixl writes the installer and msitools'
+# msibuild adds its dialogs; Wine runs in Xvfb; the static checks of the Windows sources use
+# clang-tidy; the executable checks are in Python, as the icon checks; the installer's dialogs
+# are answered by keys sent through X (xdotool). Wine draws the title bar's buttons in its own
+# Marlett font (fonts-wine).
 WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
-    doctest-dev
-    wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil
+    doctest-dev msitools wine64 fonts-wine xvfb xauth xdotool clang-tidy python3 python3-pil
 )
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 

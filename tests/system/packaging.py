@@ -14,6 +14,7 @@ import glob
 import gzip
 import io
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -25,6 +26,7 @@ from PIL import Image
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 APP_ID = "works.tamberlune.Ambrelith"
 ICON_SIZES = (16, 32, 64, 128, 256)
+WINDOWS_ICON_SIZES = (16, 32, 48, 256)
 
 EXPECTED_FILES = {
     "bin/ambrelith",
@@ -57,7 +59,7 @@ def check_heart(image, name):
     """The image must be a pixel map enlarged by repetition: red, grey, or transparent."""
     image = image.convert("RGBA")
     size = image.width
-    rows = pixel_map(16 if size == 16 else 32)
+    rows = pixel_map(32 if size % 32 == 0 else 16)
     scale = size // len(rows)
     if not check(image.size == (size, size) and scale * len(rows) == size,
                  f"{name}: {image.size} is no whole enlargement of a pixel map"):
@@ -121,19 +123,13 @@ def check_install(build):
             check(f.readline().startswith("ambrelith (1.0.0.0) "),
                   "the change log does not start with this version")
 
-    # The Windows icon: the two maps as drawn, 16 colours with a transparency mask.
+    # The Windows icon: the maps as drawn and enlarged; how each image is stored, check_resources.
     with Image.open(os.path.join(build, "resources", "heart.ico")) as icon:
-        check(sorted(icon.info.get("sizes", ())) == [(16, 16), (32, 32)],
+        check(sorted(icon.info.get("sizes", ())) == [(n, n) for n in WINDOWS_ICON_SIZES],
               f"heart.ico holds sizes {icon.info.get('sizes')}")
-        for size in (16, 32):
-            icon.size = (size, size)
-            check_heart(icon.copy(), f"heart.ico {size} x {size}")
-    with open(os.path.join(build, "resources", "heart.ico"), "rb") as f:
-        header = f.read(6 + 16 * 2)
-    for entry in range(2):
-        colours, _, planes, bits = struct.unpack("<BBHH", header[6 + 16 * entry + 2:][:6])
-        check((colours, planes, bits) == (16, 1, 4),
-              f"heart.ico entry {entry}: {colours} colours, {bits} bits a pixel")
+        for size in icon.info.get("sizes", ()):
+            icon.size = size
+            check_heart(icon.copy(), f"heart.ico {size[0]} x {size[1]}")
 
     # The macOS icon, built beside the others: one PNG entry a size.
     with open(os.path.join(build, "resources", "heart.icns"), "rb") as f:
@@ -237,9 +233,11 @@ def check_resources(entries):
     """The program's resources: heart icon, version record and manifest, as (type, name, data)."""
     rt_icon, rt_group_icon, rt_version, rt_manifest = 3, 14, 16, 24
     icons = [payload for kind, _, payload in entries if kind == rt_icon]
-    shapes = sorted(struct.unpack("<IiiHH", p[:16])[1:5] for p in icons)
-    # width, doubled height (colour and mask), planes, bits a pixel
-    check(shapes == [(16, 32, 1, 4), (32, 64, 1, 4)], f"icon images: {shapes}")
+    # width, doubled height (colour and mask), planes, bits a pixel; a PNG's width and height
+    shapes = sorted(struct.unpack(">II", p[16:24]) if p.startswith(b"\x89PNG")
+                    else struct.unpack("<iiHH", p[4:16]) for p in icons)
+    check(shapes == [(16, 32, 1, 4), (32, 64, 1, 4), (48, 96, 1, 4), (256, 256)],
+          f"icon images: {shapes}")
     groups = [(name, payload) for kind, name, payload in entries if kind == rt_group_icon]
     if check(len(groups) == 1, "no icon group, or more than one"):
         name, group = groups[0]
@@ -251,7 +249,8 @@ def check_resources(entries):
             width, height, colours, _, _, bits, _, _ = struct.unpack(
                 "<BBBBHHIH", group[6 + 14 * i:][:14])
             members.append((width, height, colours, bits))
-        check(sorted(members) == [(16, 16, 16, 4), (32, 32, 16, 4)],
+        check(sorted(members) == [(0, 0, 0, 32), (16, 16, 16, 4), (32, 32, 16, 4),
+                                  (48, 48, 16, 4)],
               f"icon group (width, height, colours, bits): {members}")
 
     versions = [payload for kind, _, payload in entries if kind == rt_version]
@@ -264,6 +263,12 @@ def check_resources(entries):
         for text in ("FileVersion", "ProductVersion", "040904B0"):
             check(text.encode("utf-16-le") in record, f"version record lacks {text}")
         check(record.count("1.00\0".encode("utf-16-le")) == 2, "version text is not 1.00 twice")
+        with open(os.path.join(SOURCE, "LICENSE")) as f:
+            notice = next(line.strip() for line in f if line.startswith("Copyright"))
+        # A string's value follows its key, past the padding to four bytes.
+        strings = dict(re.findall(r"(\w+)\0+([^\0]+)\0", record.decode("utf-16-le", "replace")))
+        for key, value in (("CompanyName", "Tamberlune Works"), ("LegalCopyright", notice)):
+            check(strings.get(key) == value, f"version record {key}: {strings.get(key)}")
         check(struct.pack("<HH", 1033, 1200) in record, "no translation 1033, 1200")
 
     manifests = [(name, payload) for kind, name, payload in entries if kind == rt_manifest]
