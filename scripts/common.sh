@@ -17,10 +17,11 @@ TEST_PACKAGES=(
 # What cross-building the Windows program and its installer, and testing them under Wine, needs.
 # make_icon is built for the building machine (g++, zlib); Wine runs in Xvfb; the static checks
 # of the Windows sources use clang-tidy; the executable checks are in Python, as the icon checks.
-# Wine draws the title bar's buttons in its own Marlett font (fonts-wine).
+# Wine draws the title bar's buttons in its own Marlett font (fonts-wine). The Windows tests of
+# the window are written with doctest (doctest-dev, header only).
 WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
-    wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil
+    wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil doctest-dev
 )
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 

@@ -37,8 +37,26 @@ function(wine_test name)
     set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
 endfunction()
 
+# The doctest tests: doctest's folder alone on the include path, not /usr/include, whose Linux
+# headers would stand in for MinGW's.
+add_library(doctest_main STATIC doctest_main.cpp)
+target_include_directories(doctest_main PUBLIC /usr/include/doctest)
+
+# wine_doctest(NAME SOURCES file.cpp... [LIBS target...]): the doctest test NAME, run under Wine at
+# 96 dpi, and as NAME@144dpi at 144.
+function(wine_doctest name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS")
+    add_executable(${name} ${arg_SOURCES})
+    target_link_libraries(${name} PRIVATE doctest_main ${arg_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    add_test(NAME ${name}@144dpi COMMAND ${name})
+    set_tests_properties(${name}@144dpi PROPERTIES ENVIRONMENT AMBRELITH_WINE_DPI=144)
+    set_tests_properties(${name} ${name}@144dpi
+        PROPERTIES RESOURCE_LOCK wine TIMEOUT 300 LABELS wine)
+endfunction()
+
 # The Wine set-up itself: the DPI each run asks for, on the virtual desktop.
-wine_test(tst_wine_setup SOURCES win/tst_wine_setup.cpp LIBS gdi32 user32 DPIS 144)
+wine_doctest(tst_wine_setup SOURCES win/tst_wine_setup.cpp LIBS gdi32 user32)
 
 wine_test(tst_genotype_table SOURCES tst_genotype_table.cpp LIBS genetics)
 wine_test(tst_form_logic SOURCES tst_form_logic.cpp LIBS form)
@@ -110,7 +128,7 @@ endif()
 
 # The Win32 window: the built program driven from another process, and the window made inside
 # the test, with the program's resources and manifest, for what only its own process can read.
-wine_test(tst_win32_form1 SOURCES tst_win32_form1.cpp LIBS window_win32 oleacc DPIS 144)
+wine_doctest(tst_win32_form1 SOURCES tst_win32_form1.cpp LIBS window_win32 oleacc)
 target_sources(tst_win32_form1 PRIVATE ${WINDOWS_RESOURCES})
 target_compile_definitions(tst_win32_form1 PRIVATE AMBRELITH_EXE="$<TARGET_FILE:ambrelith>")
 add_dependencies(tst_win32_form1 ambrelith)

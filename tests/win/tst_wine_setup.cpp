@@ -3,34 +3,22 @@
 // not the X server's larger one.
 #include <windows.h>
 
-#include <QTest>
+#include <doctest.h>
 
 #include <cstdlib>
 
-class TestWineSetup : public QObject {
-    Q_OBJECT
-
-private slots:
-    void desktopHasTheDpiAskedFor();
-    void screenIsTheVirtualDesktop();
-};
-
-void TestWineSetup::desktopHasTheDpiAskedFor() {
+TEST_CASE("the desktop has the DPI asked for") {
     const char* asked = std::getenv("AMBRELITH_WINE_DPI");
     const int expected = asked ? std::atoi(asked) : 96;
     // Aware of the system's DPI, so that Windows reports it rather than 96.
-    QVERIFY(SetProcessDPIAware());
+    REQUIRE(SetProcessDPIAware());
     HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    CHECK(GetDeviceCaps(screen, LOGPIXELSY) == expected);
     ReleaseDC(nullptr, screen);
-    QCOMPARE(dpi, expected);
-    QCOMPARE(static_cast<int>(GetDpiForSystem()), expected);
+    CHECK(static_cast<int>(GetDpiForSystem()) == expected);
 }
 
-void TestWineSetup::screenIsTheVirtualDesktop() {
-    QCOMPARE(GetSystemMetrics(SM_CXSCREEN), 1280);
-    QCOMPARE(GetSystemMetrics(SM_CYSCREEN), 1024);
+TEST_CASE("the screen is the virtual desktop") {
+    CHECK(GetSystemMetrics(SM_CXSCREEN) == 1280);
+    CHECK(GetSystemMetrics(SM_CYSCREEN) == 1024);
 }
-
-QTEST_GUILESS_MAIN(TestWineSetup)
-#include "tst_wine_setup.moc"
