@@ -128,7 +128,7 @@ endif()
 
 # The Win32 window: the built program driven from another process, and the window made inside
 # the test, with the program's resources and manifest, for what only its own process can read.
-wine_doctest(tst_win32_form1 SOURCES tst_win32_form1.cpp LIBS window_win32 oleacc)
+wine_doctest(tst_win32_form1 SOURCES tst_win32_form1.cpp LIBS window_win32)
 target_sources(tst_win32_form1 PRIVATE ${WINDOWS_RESOURCES})
 target_compile_definitions(tst_win32_form1 PRIVATE AMBRELITH_EXE="$<TARGET_FILE:ambrelith>")
 add_dependencies(tst_win32_form1 ambrelith)
