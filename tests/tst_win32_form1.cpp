@@ -721,12 +721,17 @@ TEST_CASE("keys move the focus between the enabled buttons and press the focused
 TEST_CASE("the pointer clicks enabled buttons only, and resting on the answer shows its tooltip") {
     const Program program;
     REQUIRE(program.Foreground());
-    program.MouseClick(FatherButton + 4);
+    // On Wine's scaled desktop about one real click in twenty is lost: there the clicks go by
+    // messages, and only the pointer's moves are real.
+    const auto click = [&](int id) {
+        dpi == layout::StandardDpi ? program.MouseClick(id) : program.Click(id);
+    };
+    click(FatherButton + 4);
     CHECK(program.Text(LabelBase + 6) == "");
-    program.MouseClick(MotherButton + 4);
+    click(MotherButton + 4);
     CHECK(program.Focus(FatherButton + 1) == FatherButton + 1);
-    program.MouseClick(MotherButton + 2); // disabled now
-    program.MouseClick(FatherButton + 1);
+    click(MotherButton + 2); // disabled now
+    click(FatherButton + 1);
     CHECK(program.Text(LabelBase + 6, Parents(4, 1)) == Parents(4, 1));
     // The tooltip shows one line for each of the text's, in the status font. Windows breaks a
     // tooltip's lines only where it is given a maximum width, which Wine's do without: that width
