@@ -407,7 +407,7 @@ int LineHeight(const LOGFONTW& look) {
     return metrics.tmHeight;
 }
 
-// What the window shows now: each label in its colours, with its border or none, its text
+// What the window shows at this step: each label in its colours, with its border or none, its text
 // aligned as designed, under the buttons it overlaps; RESTART green with its caption in the
 // button text's colour; the form's colour between the rows; genotype buttons in the plain face.
 void CheckLook(const Program& program) {
@@ -730,7 +730,7 @@ TEST_CASE("the pointer clicks enabled buttons only, and resting on the answer sh
     CHECK(program.Text(LabelBase + 6) == "");
     click(MotherButton + 4);
     CHECK(program.Focus(FatherButton + 1) == FatherButton + 1);
-    click(MotherButton + 2); // disabled now
+    click(MotherButton + 2); // disabled once the mother is taken
     click(FatherButton + 1);
     CHECK(program.Text(LabelBase + 6, Parents(4, 1)) == Parents(4, 1));
     // The tooltip shows one line for each of the text's, in the status font. Windows breaks a
