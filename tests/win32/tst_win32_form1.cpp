@@ -5,28 +5,27 @@
 #include "layout.h"
 #include "wide_text.h"
 
-#include <QTest>
+#include <doctest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
-#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <map>
-#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-// The Windows window, driven from outside as a user or a tool would (the built program in a
-// process of its own: its window found by class and title, clicks by BM_CLICK, keys and the
-// pointer by SendInput, texts by WM_GETTEXT, the focus by GetGUIThreadInfo, colours off the
-// screen), and from inside for what only its own process can read: fonts, accessible objects,
-// and the descriptions and tooltip text it sets.
+// The Windows window, driven as a user or a tool would: the built program in a process of its own
+// (its window found by its class, clicks by BM_CLICK, the pointer and keys by SendInput, texts by
+// WM_GETTEXT, the focus by GetGUIThreadInfo, colours off the screen), and the window made in this
+// process for what only its own process can read: fonts, icons, the descriptions and tooltip text
+// it sets, and the messages that real keys cause in it.
 namespace {
 
 using win32ids::FatherButton;
@@ -35,60 +34,62 @@ using win32ids::MotherButton;
 using win32ids::RestartButton;
 
 // The screen's resolution; the program and this test both see it unscaled.
-int dpi = layout::StandardDpi;
+const int dpi = static_cast<int>(GetDpiForSystem());
 
-// Twips as whole pixels at the screen's resolution, to the nearest, halves up.
-int Pixels(int twips) {
-    return (2 * twips * dpi + 1440) / 2880;
+// Twips as whole pixels at `at` dots per inch, to the nearest, halves up.
+int Pixels(int twips, int at = dpi) {
+    return (2 * twips * at + 1440) / 2880;
 }
 
 std::string Code(int index) {
     return std::string(genetics::GenotypeCode.at(static_cast<std::size_t>(index - 1)));
 }
 
-std::string Answer(int mother, int father) {
-    return std::string(
-        *genetics::Offspring(static_cast<std::int16_t>(mother), static_cast<std::int16_t>(father)));
+// The parents expression once the mother is picked, and once the father is too.
+std::string Parents(int mother, int father = 0) {
+    if (mother == 0)
+        return "";
+    std::string text = "(";
+    text.append(Code(mother)).append(")+");
+    if (father > 0)
+        text.append("(").append(Code(father)).append(")");
+    return text;
 }
 
-// Mother row, father row, RESTART, then Label1 to Label6.
-std::vector<int> ControlIds() {
-    std::vector<int> ids;
-    for (int row : {MotherButton, FatherButton})
-        for (int i = 1; i <= 6; ++i)
-            ids.push_back(row + i);
-    ids.push_back(RestartButton);
-    for (int k = 1; k <= 6; ++k)
-        ids.push_back(LabelBase + k);
-    return ids;
-}
-
-std::string Name(int id) {
-    if (id == RestartButton)
-        return "Command3";
-    if (id > LabelBase)
-        return "Label" + std::to_string(id - LabelBase);
-    return (id > FatherButton ? "Command2_" : "Command1_") + std::to_string(id % 100);
-}
-
-// What the layout table designs for a control.
-struct Look {
+// Each control as the layout table designs it: mother row, father row, RESTART, Label1 to Label6.
+struct Designed {
+    int id;
+    std::string name;
     layout::Twips rect;
     std::string_view caption;
     layout::FontKey font;
 };
 
-Look LookOf(int id) {
-    if (id == RestartButton)
-        return {layout::Command3.rect, layout::Command3.caption, layout::Command3.font};
-    if (id > LabelBase) {
-        const layout::Label& label =
-            layout::Labels.at(static_cast<std::size_t>(id - LabelBase - 1));
-        return {label.rect, label.caption, label.font};
+std::vector<Designed> Controls() {
+    std::vector<Designed> all;
+    for (const auto& [row, first, name] :
+         {std::tuple(&layout::Command1, MotherButton, "Command1_"),
+          std::tuple(&layout::Command2, FatherButton, "Command2_")})
+        for (int i = 1; i <= 6; ++i) {
+            const layout::Button& button = row->at(static_cast<std::size_t>(i - 1));
+            all.push_back({first + i, std::string(name).append(std::to_string(i)), button.rect,
+                           button.caption, button.font});
+        }
+    const layout::Button& restart = layout::Command3;
+    all.push_back({RestartButton, "Command3", restart.rect, restart.caption, restart.font});
+    for (int k = 1; k <= 6; ++k) {
+        const layout::Label& label = layout::Labels.at(static_cast<std::size_t>(k - 1));
+        all.push_back(
+            {LabelBase + k, std::string(label.name), label.rect, label.caption, label.font});
     }
-    const auto& row = id > FatherButton ? layout::Command2 : layout::Command1;
-    const layout::Button& button = row.at(static_cast<std::size_t>(id % 100 - 1));
-    return {button.rect, button.caption, button.font};
+    return all;
+}
+
+std::string Name(int id) {
+    for (const Designed& control : Controls())
+        if (control.id == id)
+            return control.name;
+    return "none";
 }
 
 std::string Text(HWND window) {
@@ -97,10 +98,14 @@ std::string Text(HWND window) {
     return widetext::ToUtf8(text);
 }
 
-std::string Rect(int left, int top, int width, int height) {
+std::string Box(int left, int top, int width, int height) {
     char text[64];
     std::snprintf(text, sizeof text, "(%d, %d) %d x %d", left, top, width, height);
     return text;
+}
+
+std::string Box(const RECT& rect) {
+    return Box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 // A control's rectangle in its parent's client area.
@@ -111,25 +116,15 @@ RECT Placed(HWND control) {
     return rect;
 }
 
-// The enabled flags of the mother row, the father row and RESTART, e.g. "111111 000000 1".
-std::string EnabledFlags(HWND window) {
-    std::string flags;
-    for (int id : ControlIds())
-        if (id < LabelBase) {
-            if (id == FatherButton + 1 || id == RestartButton)
-                flags += ' ';
-            flags += IsWindowEnabled(GetDlgItem(window, id)) ? '1' : '0';
-        }
-    return flags;
+COLORREF ColorRef(const layout::Rgb& rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
 std::string Colour(COLORREF colour) {
-    return "(" + std::to_string(GetRValue(colour)) + ", " + std::to_string(GetGValue(colour)) +
-           ", " + std::to_string(GetBValue(colour)) + ")";
-}
-
-std::string Colour(const layout::Rgb& rgb) {
-    return Colour(RGB(rgb.red, rgb.green, rgb.blue));
+    char text[32];
+    std::snprintf(text, sizeof text, "(%d, %d, %d)", GetRValue(colour), GetGValue(colour),
+                  GetBValue(colour));
+    return text;
 }
 
 // What `get` gives once it gives `expected`, or what it gives after three seconds: input sent
@@ -144,18 +139,20 @@ template <typename Get, typename T> T Settled(Get get, const T& expected) {
     return value;
 }
 
-// The screen's pixels over a window's client area, as they are shown.
+// The screen's pixels over a window's client area, as they are shown once what is waiting to be
+// drawn has been, and has reached the screen: Wine puts a window's drawing on the screen before
+// its thread waits for the next message, so a message answered by it comes after.
 class Snapshot {
 public:
     explicit Snapshot(HWND window) {
-        RECT client;
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SendMessageW(window, WM_NULL, 0, 0);
         GetClientRect(window, &client);
         POINT origin = {0, 0};
         ClientToScreen(window, &origin);
-        width = client.right;
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biWidth = client.right;
         info.bmiHeader.biHeight = -client.bottom; // top row first
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
@@ -164,44 +161,55 @@ public:
         void* bits = nullptr;
         HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+        BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
         const auto* first = static_cast<const DWORD*>(bits);
-        pixels.assign(first, first + width * client.bottom);
+        pixels.assign(first, first + client.right * client.bottom);
         SelectObject(memory, old);
         DeleteObject(bitmap);
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
     }
-    COLORREF At(int x, int y) const {
-        const DWORD bgra = pixels.at(static_cast<std::size_t>(y * width + x));
+    COLORREF At(LONG x, LONG y) const {
+        const DWORD bgra = pixels.at(static_cast<std::size_t>(y * client.right + x));
         return RGB((bgra >> 16) & 255, (bgra >> 8) & 255, bgra & 255);
     }
-    // The colour most pixels of the rectangle show.
-    std::string Commonest(const RECT& rect) const {
+    // How many pixels of each colour the part of `rect` inside the window shows.
+    std::map<COLORREF, int> Colours(RECT rect) const {
+        IntersectRect(&rect, &rect, &client);
         std::map<COLORREF, int> counts;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x)
+        for (LONG y = rect.top; y < rect.bottom; ++y)
+            for (LONG x = rect.left; x < rect.right; ++x)
                 ++counts[At(x, y)];
-        auto most = counts.begin();
-        for (auto it = counts.begin(); it != counts.end(); ++it)
-            if (it->second > most->second)
-                most = it;
-        return counts.empty() ? "nothing" : Colour(most->first);
+        return counts;
+    }
+    COLORREF Commonest(const RECT& rect) const {
+        const auto counts = Colours(rect);
+        return std::ranges::max_element(counts, {}, &std::pair<const COLORREF, int>::second)->first;
+    }
+    // The smallest rectangle around the pixels of `rect` that are not `background`.
+    RECT Ink(RECT rect, COLORREF background) const {
+        IntersectRect(&rect, &rect, &client);
+        RECT ink = {rect.right, rect.bottom, rect.left, rect.top};
+        for (LONG y = rect.top; y < rect.bottom; ++y)
+            for (LONG x = rect.left; x < rect.right; ++x)
+                if (At(x, y) != background)
+                    ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
+                           std::max(ink.bottom, y + 1)};
+        return ink;
     }
 
 private:
-    int width;
+    RECT client;
     std::vector<DWORD> pixels;
 };
 
-// The built program in a process of its own, found by its window.
+// The built program in a process of its own.
 class Program {
 public:
     Program() {
         // The build's path; under Wine a host path is reached through drive Z:.
         std::wstring path = L"" AMBRELITH_EXE;
-        for (wchar_t& c : path)
-            c = c == L'/' ? L'\\' : c;
+        std::ranges::replace(path, L'/', L'\\');
         std::wstring command = (path.front() == L'\\' ? L"\"Z:" : L"\"") + path + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
@@ -210,8 +218,7 @@ public:
             return;
         WaitForInputIdle(process.hProcess, 30000);
         for (int tries = 0; tries < 1000 && !window; ++tries, Sleep(20))
-            window = Find();
-        thread = GetWindowThreadProcessId(window, nullptr);
+            window = Shown(win32ids::WindowClass);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -225,19 +232,33 @@ public:
     }
 
     HWND Control(int id) const { return GetDlgItem(window, id); }
-    std::string Text(int id) const { return ::Text(Control(id)); }
     void Click(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+    std::string Text(int id) const { return ::Text(Control(id)); }
+    std::string Text(int id, const std::string& expected) const {
+        return Settled([&] { return Text(id); }, expected);
+    }
     GUITHREADINFO Gui() const {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
-        GetGUIThreadInfo(thread, &info);
+        GetGUIThreadInfo(process.dwThreadId, &info);
         return info;
     }
     int Focus() const { return Gui().hwndFocus ? GetDlgCtrlID(Gui().hwndFocus) : 0; }
-    // A left click with the real pointer at the centre of a control. The pointer is moved there
-    // first, and the press and the release say where they are too (on a scale of 0 to 65535 a
-    // screen); the release waits until an enabled button has taken the pointer.
-    void MouseClick(int id) const {
+    int Focus(int expected) const {
+        return Settled([this] { return Focus(); }, expected);
+    }
+    // The enabled flags of the mother row, the father row and RESTART, e.g. "111111 000000 1".
+    std::string Flags() const {
+        std::string flags;
+        for (int row : {MotherButton, FatherButton}) {
+            for (int i = 1; i <= 6; ++i)
+                flags += IsWindowEnabled(Control(row + i)) ? '1' : '0';
+            flags += ' ';
+        }
+        return flags + (IsWindowEnabled(Control(RestartButton)) ? '1' : '0');
+    }
+    // The real pointer moved to the centre of a control (on a scale of 0 to 65535 a screen).
+    INPUT Point(int id) const {
         RECT rect;
         GetWindowRect(Control(id), &rect);
         const POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
@@ -245,14 +266,20 @@ public:
         input.type = INPUT_MOUSE;
         input.mi.dx = MulDiv(centre.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
         input.mi.dy = MulDiv(centre.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
         const auto cursor = [] {
             POINT at;
             GetCursorPos(&at);
             return std::pair(at.x, at.y);
         };
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
         Settled(cursor, std::pair(centre.x, centre.y));
+        return input;
+    }
+    // A left click with the real pointer at the centre of a control: the press and the release
+    // say where they are too, and the release waits until an enabled button has the pointer.
+    void MouseClick(int id) const {
+        INPUT input = Point(id);
         for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
             input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
             SendInput(1, &input, sizeof input);
@@ -263,11 +290,21 @@ public:
     }
     bool Foreground() const {
         SetForegroundWindow(window);
-        return Settled([this] { return GetForegroundWindow(); }, window) == window;
+        return Settled([] { return GetForegroundWindow(); }, window) == window;
     }
-    // Closes the window by `message`; the exit status, or -1 if the process does not end.
-    long Close(UINT message, WPARAM wParam) {
-        PostMessageW(window, message, wParam, 0);
+    // A window of the program's of that class while it shows: its own window (whose thread is
+    // the program's first), and the answer's tooltip.
+    HWND Shown(const wchar_t* kind) const {
+        for (HWND found = nullptr; (found = FindWindowExW(nullptr, found, kind, nullptr));)
+            if (GetWindowThreadProcessId(found, nullptr) == process.dwThreadId &&
+                IsWindowVisible(found))
+                return found;
+        return nullptr;
+    }
+    // Closes the window by the system's close command, as its close box does; the exit status,
+    // or -1 if the process does not end.
+    long Close() {
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         DWORD status = 0;
         if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0 ||
             !GetExitCodeProcess(process.hProcess, &status))
@@ -278,40 +315,23 @@ public:
     HWND window = nullptr;
 
 private:
-    // Its window, once it is visible.
-    HWND Find() const {
-        for (HWND found = nullptr;
-             (found = FindWindowExW(nullptr, found, win32ids::WindowClass, L"Ambrelith"));) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(found, &owner);
-            if (owner == process.dwProcessId && IsWindowVisible(found))
-                return found;
-        }
-        return nullptr;
-    }
-
     PROCESS_INFORMATION process = {};
-    DWORD thread = 0;
 };
 
-void Key(WORD key, bool up) {
+// A key pressed, held through `repeats` automatic repeats, and let go.
+void Stroke(WORD key, int repeats = 0) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-    Sleep(60); // about a held key's repeat rate
+    for (int i = 0; i <= repeats + 1; ++i) {
+        input.ki.dwFlags = i > repeats ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof input);
+        Sleep(60); // about a held key's repeat rate
+    }
 }
 
-// A key pressed, held through `repeats` automatic repeats, and let go.
-void Stroke(WORD key, int repeats = 0) {
-    for (int i = 0; i <= repeats; ++i)
-        Key(key, false);
-    Key(key, true);
-}
-
-// The window made in this process, with its messages handled as the program handles them.
+// The window made in this process, shown, with its messages handled as the program handles them.
 class OwnWindow {
 public:
     OwnWindow()
@@ -329,10 +349,6 @@ public:
     }
     Form1& form() const { return *Form1::FromHwnd(window); }
     HWND Control(int id) const { return GetDlgItem(window, id); }
-    void Click(int id) {
-        SendMessageW(Control(id), BM_CLICK, 0, 0);
-        Pump();
-    }
     void Pump() {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
@@ -364,492 +380,406 @@ bool Installed(std::string_view face, int charset) {
     return found;
 }
 
-// What a screen reader reads of a control: its accessible name.
-std::string AccessibleName(HWND control) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                          __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object))))
-        return "no accessible object";
-    VARIANT self;
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    object->get_accName(self, &name);
-    const std::string text = name ? widetext::ToUtf8(name) : std::string();
-    SysFreeString(name);
-    object->Release();
-    return text;
+LOGFONTW FontOf(HWND window) {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
 }
 
-} // namespace
+// The system's status font at `at` dots per inch, which tooltips write in.
+LOGFONTW StatusFont(int at) {
+    NONCLIENTMETRICSW system = {};
+    system.cbSize = sizeof system;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0, at);
+    return system.lfStatusFont;
+}
 
-class TestWin32Form1 : public QObject {
-    Q_OBJECT
+// The height of a line of text in a font.
+int LineHeight(const LOGFONTW& look) {
+    HFONT font = CreateFontIndirectW(&look);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return metrics.tmHeight;
+}
 
-private slots:
-    void initTestCase();
-    void windowIsFixedAndCentred();
-    void controlsStandWhereDesigned_data();
-    void controlsStandWhereDesigned();
-    void clicksTakeAPass_data();
-    void clicksTakeAPass();
-    void restartStaysGreen_data();
-    void restartStaysGreen();
-    void buttonsAreDrawnAboveLabels_data();
-    void buttonsAreDrawnAboveLabels();
-    void tabVisitsEnabledButtonsInOrder();
-    void keysPressTheFocusedButton_data();
-    void keysPressTheFocusedButton();
-    void disabledButtonsTakeNoClick();
-    void closingEndsTheProgram_data();
-    void closingEndsTheProgram();
-    void windowHasTheHeart();
-    void controlsAskForTheirFonts_data();
-    void controlsAskForTheirFonts();
-    void accessibleNamesAreTheTexts_data();
-    void accessibleNamesAreTheTexts();
-    void stepsAreDescribed_data();
-    void stepsAreDescribed();
-    void stepsAreAnnounced();
-    void cleanupTestCase();
+// What the window shows at this step: each label in its colours, with its border or none, its text
+// aligned as designed, under the buttons it overlaps; RESTART green with its caption in the
+// button text's colour; the form's colour between the rows; genotype buttons in the plain face.
+void CheckLook(const Program& program) {
+    const Snapshot shown(program.window);
+    for (std::size_t i = 0; i < layout::Labels.size(); ++i) {
+        const layout::Label& look = layout::Labels.at(i);
+        CAPTURE(look.name);
+        const HWND label = program.Control(LabelBase + static_cast<int>(i) + 1);
+        const COLORREF paper =
+            look.background ? ColorRef(*look.background) : GetSysColor(COLOR_BTNFACE);
+        const COLORREF ink = look.text ? ColorRef(*look.text) : GetSysColor(COLOR_BTNTEXT);
+        RECT inside = Placed(label);
+        CHECK(Colour(shown.At(inside.left, inside.top)) ==
+              Colour(look.border ? GetSysColor(COLOR_WINDOWFRAME) : paper));
+        if (look.border)
+            InflateRect(&inside, -1, -1);
+        CHECK(Colour(shown.Commonest(inside)) == Colour(paper));
+        if (i < 2) { // the label over the row of buttons whose tops it overlaps
+            const HWND row = program.Control((i == 0 ? MotherButton : FatherButton) + 1);
+            CHECK_FALSE(shown.Colours({inside.left, Placed(row).top, inside.right, inside.bottom})
+                            .contains(paper));
+        }
+        if (Text(label).empty())
+            continue;
+        // The text, away from the edges that neighbours overlap: left aligned, it starts at the
+        // label's edge; centred, it stands as far from both.
+        RECT within = inside;
+        InflateRect(&within, -2, -2);
+        CHECK(shown.Colours(within).contains(ink));
+        const RECT text = shown.Ink(within, paper);
+        const long before = text.left - inside.left;
+        const long after = inside.right - text.right;
+        CAPTURE(before);
+        CAPTURE(after);
+        CHECK(std::abs(look.align == layout::Align::Left ? before : before - after) <= 2);
+    }
+    const RECT restart = Placed(program.Control(RestartButton));
+    const std::string green = Colour(ColorRef(*layout::Command3.background));
+    CHECK(Colour(shown.Commonest(restart)) == green);
+    RECT caption = restart;
+    InflateRect(&caption, -5, -5);
+    CHECK(shown.Colours(caption).contains(GetSysColor(COLOR_BTNTEXT)));
+    const std::string form = Colour(ColorRef(layout::Form1.background));
+    CHECK(Colour(shown.At(Pixels(2500), Pixels(1080))) == form);
+    CHECK(Colour(shown.At(Pixels(4400), Pixels(2200))) == form);
+    const std::string plain = Colour(shown.Commonest(Placed(program.Control(MotherButton + 1))));
+    CHECK(plain != green);
+    CHECK(plain != form);
+}
 
-private:
-    std::unique_ptr<Program> shared; // for the checks that leave it at the start
+// What this thread is sent and told while keys are pressed: the focus lost to no window, whether
+// the window last asked for focus rectangles to be hidden (Wine keeps no such state to be asked),
+// and the controls whose descriptions changed, by name, as screen readers are told.
+int focusLostToNothing = 0;
+bool focusCuesHidden = false;
+std::string described;
+
+LRESULT CALLBACK Sent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (sent.message == WM_KILLFOCUS && !sent.wParam)
+        ++focusLostToNothing;
+    if (sent.message == WM_CHANGEUISTATE && (HIWORD(sent.wParam) & UISF_HIDEFOCUS) != 0)
+        focusCuesHidden = LOWORD(sent.wParam) == UIS_SET;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK DescriptionChanged(HWINEVENTHOOK, DWORD, HWND control, LONG, LONG, DWORD, DWORD) {
+    described.append(Name(GetDlgCtrlID(control))).append(" ");
+}
+
+// The text of the answer's tooltip, whose one tool is the answer label.
+std::string TooltipText(HWND tooltip) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool));
+    wchar_t text[1024] = {};
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    return widetext::ToUtf8(text);
+}
+
+struct Press {
+    WORD key; // 0: another window takes the foreground, then this one again
+    int focus;
+    int mother = 0, father = 0; // taken once the key is let go
+    int repeats = 0;            // of the key held down, before it is let go
 };
 
-void TestWin32Form1::initTestCase() {
-    shared = std::make_unique<Program>();
-    QVERIFY2(shared->window, "the program shows no window of class AmbrelithForm1");
-    // The program's manifest, linked in here too, asks for the screen's own pixels.
-    QVERIFY(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()) ==
-            DPI_AWARENESS_PER_MONITOR_AWARE);
-    HDC screen = GetDC(nullptr);
-    dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    std::printf("QDEBUG : screen at %d dpi\n", dpi);
-    QVERIFY(SUCCEEDED(OleInitialize(nullptr)));
-}
-
-void TestWin32Form1::windowIsFixedAndCentred() {
-    const HWND window = shared->window;
-    QCOMPARE(Text(window), std::string("Ambrelith"));
-    // As it first appears: only the mother row and RESTART take clicks, and mother 1-00 the keys.
-    QCOMPARE(EnabledFlags(window), std::string("111111 000000 1"));
-    QCOMPARE(shared->Focus(), MotherButton + 1);
-    const auto style = GetWindowLongPtrW(window, GWL_STYLE);
-    QVERIFY((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU));
-    QVERIFY2(!(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)),
-             "the window can be minimised, maximised or resized");
-    RECT client;
-    GetClientRect(window, &client);
-    QCOMPARE(Rect(0, 0, client.right, client.bottom),
-             Rect(0, 0, Pixels(layout::Form1.clientWidth), Pixels(layout::Form1.clientHeight)));
-    // The whole window, frame included, in the middle of the monitor's work area.
-    RECT frame;
-    GetWindowRect(window, &frame);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
-    const long dx = frame.left + frame.right - area.left - area.right;
-    const long dy = frame.top + frame.bottom - area.top - area.bottom;
-    QVERIFY2(
-        std::abs(dx) <= 4 && std::abs(dy) <= 4,
-        ("off centre by " + std::to_string(dx / 2.0) + ", " + std::to_string(dy / 2.0)).c_str());
-}
-
-// In this process: Wine 8 gives another process no icon for WM_GETICON or GCLP_HICON.
-void TestWin32Form1::windowHasTheHeart() {
+// Real keys to the window made here. After each: where the focus is, what the parents label
+// shows, and what the window says of the step: the descriptions screen readers read, told to
+// them after a step only, and the answer's tooltip. Descriptions are read where the window keeps
+// them for itself: Wine 8 does not store them (IAccPropServices::SetHwndPropStr gives
+// E_NOTIMPL). The focus goes straight from button to button.
+void PressKeys(const std::vector<Press>& presses) {
     OwnWindow own;
+    SetForegroundWindow(own.window);
+    const HHOOK sent = SetWindowsHookExW(WH_CALLWNDPROC, Sent, nullptr, GetCurrentThreadId());
+    const HWINEVENTHOOK told =
+        SetWinEventHook(EVENT_OBJECT_DESCRIPTIONCHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
+                        DescriptionChanged, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    // Focus rectangles hidden, as for a window started with the mouse, until a key is used.
+    SendMessageW(own.window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    focusLostToNothing = 0;
+    const Form1& form = own.form();
+    const auto focus = [] { return GetDlgCtrlID(GetFocus()); };
+    const auto parents = [&] { return Text(own.Control(LabelBase + 6)); };
+    CHECK(focus() == MotherButton + 1);
+    Press before = {0, MotherButton + 1};
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        const Press& press = presses[i];
+        CAPTURE(i);
+        described.clear();
+        if (press.key == 0) {
+            const HWND other = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
+                                               8, 8, nullptr, nullptr, nullptr, nullptr);
+            SetForegroundWindow(other);
+            SetForegroundWindow(own.window);
+            DestroyWindow(other);
+        } else {
+            Stroke(press.key, press.repeats);
+        }
+        const std::string expression = Parents(press.mother, press.father);
+        Settled(
+            [&] {
+                own.Pump();
+                return focus() == press.focus && parents() == expression;
+            },
+            true);
+        CHECK(focus() == press.focus);
+        CHECK(parents() == expression);
+        // The keys the window handles itself show them; Wine's dialog manager leaves them.
+        if (press.key == VK_RETURN || (press.key >= VK_LEFT && press.key <= VK_DOWN))
+            CHECK_FALSE(focusCuesHidden);
+        const auto m = static_cast<std::int16_t>(press.mother);
+        const auto f = static_cast<std::int16_t>(press.father);
+        const meaning::StepDescriptions said = meaning::AfterStep(m, f, m && !f, f);
+        CHECK(form.Description(LabelBase + 4) == said.answerLabel);
+        CHECK(form.Description(FatherButton + 1) == said.firstFather);
+        CHECK(form.Description(RestartButton) == said.restart);
+        const bool stepped = press.mother != before.mother || press.father != before.father;
+        CHECK(described == std::string(stepped ? "Label4 Command2_1 Command3 " : ""));
+        CHECK(TooltipText(form.Tooltip()) == (f ? meaning::AnswerDetailsText(m, f) : ""));
+        before = press;
+    }
+    CHECK(focusLostToNothing == 0);
+    CHECK(form.Description(0) == std::string(meaning::FormDescription));
+    CHECK(form.Description(LabelBase + 6) == std::string(meaning::ParentsDescription));
+    CHECK(form.Description(MotherButton + 3) == meaning::ButtonDescription("Mother", 3));
+    CHECK(form.Description(FatherButton + 2) == meaning::ButtonDescription("Father", 2));
+    UnhookWinEvent(told);
+    UnhookWindowsHookEx(sent);
+}
+
+// Where the window laid out for `at` dots per inch puts and names each control, and in which
+// font; a face not installed for its character set is asked for by its substitute where that one
+// is. The icons and the answer's tooltip go with the resolution too.
+void CheckLaidOut(const OwnWindow& own, int at) {
+    CHECK(own.form().Dpi() == at);
+    RECT client;
+    GetClientRect(own.window, &client);
+    CHECK(Box(client) ==
+          Box(0, 0, Pixels(layout::Form1.clientWidth, at), Pixels(layout::Form1.clientHeight, at)));
     for (int big : {1, 0}) {
-        const auto icon = reinterpret_cast<HICON>(SendMessageW(own.window, WM_GETICON, big, 0));
-        QVERIFY2(icon, big ? "no big icon" : "no small icon");
+        CAPTURE(big);
         ICONINFO info = {};
-        QVERIFY(GetIconInfo(icon, &info));
+        REQUIRE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(own.window, WM_GETICON, big, 0)),
+                            &info));
         BITMAP mask = {};
         GetObjectW(info.hbmMask, sizeof mask, &mask);
         DeleteObject(info.hbmMask);
         DeleteObject(info.hbmColor);
-        // The sizes the title bar and the task switcher ask for at this resolution.
-        const int size = GetSystemMetricsForDpi(big ? SM_CXICON : SM_CXSMICON, dpi);
-        QCOMPARE(Rect(0, 0, mask.bmWidth, mask.bmHeight), Rect(0, 0, size, size));
+        const int size = GetSystemMetricsForDpi(big ? SM_CXICON : SM_CXSMICON, at);
+        CHECK(Box(0, 0, mask.bmWidth, mask.bmHeight) == Box(0, 0, size, size));
     }
-    QVERIFY(GetClassLongPtrW(own.window, GCLP_HICON));
-}
-
-void TestWin32Form1::controlsStandWhereDesigned_data() {
-    QTest::addColumn<int>("id");
-    for (int id : ControlIds())
-        QTest::addRow("%s", Name(id).c_str()) << id;
-}
-
-void TestWin32Form1::controlsStandWhereDesigned() {
-    QFETCH(int, id);
-    const HWND control = shared->Control(id);
-    QVERIFY(control);
-    wchar_t className[32] = {};
-    GetClassNameW(control, className, std::size(className));
-    QCOMPARE(widetext::ToUtf8(CharUpperW(className)),
-             std::string(id > LabelBase ? "STATIC" : "BUTTON"));
-    const Look look = LookOf(id);
-    const RECT placed = Placed(control);
-    QCOMPARE(Rect(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top),
-             Rect(Pixels(look.rect.left), Pixels(look.rect.top), Pixels(look.rect.width),
-                  Pixels(look.rect.height)));
-    QCOMPARE(shared->Text(id), std::string(look.caption));
-    QVERIFY(IsWindowVisible(control));
-}
-
-void TestWin32Form1::clicksTakeAPass_data() {
-    QTest::addColumn<int>("mother");
-    QTest::addColumn<int>("father");
-    for (int m = 1; m <= 6; ++m)
-        for (int f = 1; f <= 6; ++f)
-            QTest::addRow("%s x %s", Code(m).c_str(), Code(f).c_str()) << m << f;
-}
-
-// By messages: each step shows its texts and enables the next row, and the focus goes there.
-void TestWin32Form1::clicksTakeAPass() {
-    QFETCH(int, mother);
-    QFETCH(int, father);
-    const Program& program = *shared;
-    program.Click(RestartButton); // wherever a failed row stopped
-    QCOMPARE(EnabledFlags(program.window), std::string("111111 000000 1"));
-    QCOMPARE(program.Focus(), MotherButton + 1);
-    program.Click(MotherButton + mother);
-    QCOMPARE(program.Text(LabelBase + 6), "(" + Code(mother) + ")+");
-    QCOMPARE(program.Text(LabelBase + 4), std::string());
-    QCOMPARE(EnabledFlags(program.window), std::string("000000 111111 1"));
-    QCOMPARE(program.Focus(), FatherButton + 1);
-    program.Click(FatherButton + father);
-    QCOMPARE(program.Text(LabelBase + 6), "(" + Code(mother) + ")+(" + Code(father) + ")");
-    QCOMPARE(program.Text(LabelBase + 4), Answer(mother, father));
-    QCOMPARE(EnabledFlags(program.window), std::string("000000 000000 1"));
-    QCOMPARE(program.Focus(), RestartButton);
-    program.Click(RestartButton);
-    QCOMPARE(program.Text(LabelBase + 6), std::string());
-    QCOMPARE(program.Text(LabelBase + 4), std::string());
-    QCOMPARE(EnabledFlags(program.window), std::string("111111 000000 1"));
-    QCOMPARE(program.Focus(), MotherButton + 1);
-}
-
-void TestWin32Form1::restartStaysGreen_data() {
-    QTest::addColumn<int>("picks"); // clicks on mother 2-A0, father 3-B0, RESTART
-    QTest::addColumn<bool>("pressed");
-    QTest::newRow("at start") << 0 << false;
-    QTest::newRow("awaiting the father") << 1 << false;
-    QTest::newRow("focused with the answer") << 2 << false;
-    QTest::newRow("pressed") << 2 << true;
-    QTest::newRow("after its click") << 3 << false;
-}
-
-void TestWin32Form1::restartStaysGreen() {
-    QFETCH(int, picks);
-    QFETCH(bool, pressed);
-    const Program& program = *shared;
-    const int steps[] = {MotherButton + 3, FatherButton + 5, RestartButton};
-    for (int i = 0; i < picks; ++i)
-        program.Click(steps[i]);
-    const int focus = program.Focus();
-    SendMessageW(program.Control(RestartButton), BM_SETSTATE, pressed, 0);
-    const RECT restart = Placed(program.Control(RestartButton));
-    const std::string green = Colour(*layout::Command3.background);
-    const std::string face =
-        Settled([&] { return Snapshot(program.window).Commonest(restart); }, green);
-    SendMessageW(program.Control(RestartButton), BM_SETSTATE, FALSE, 0);
-    if (picks == 1 || picks == 2)
-        program.Click(RestartButton);
-    QCOMPARE(face, green);
-    if (picks == 2)
-        QCOMPARE(focus, RestartButton);
-    // The form around it, between the rows, and the genotype buttons' plain face.
-    const Snapshot shown(program.window);
-    QCOMPARE(Colour(shown.At(Pixels(2500), Pixels(1080))), Colour(layout::Form1.background));
-    QCOMPARE(Colour(shown.At(Pixels(4400), Pixels(2200))), Colour(layout::Form1.background));
-    const std::string plain = shown.Commonest(Placed(program.Control(MotherButton + 1)));
-    QVERIFY2(plain != green && plain != Colour(layout::Form1.background), plain.c_str());
-}
-
-void TestWin32Form1::buttonsAreDrawnAboveLabels_data() {
-    QTest::addColumn<int>("label");
-    QTest::addColumn<int>("row");
-    QTest::newRow("Label1 over the mother row") << LabelBase + 1 << MotherButton;
-    QTest::newRow("Label2 over the father row") << LabelBase + 2 << FatherButton;
-}
-
-// Where a label's bottom edge runs into the row of buttons under it, the buttons are drawn.
-void TestWin32Form1::buttonsAreDrawnAboveLabels() {
-    QFETCH(int, label);
-    QFETCH(int, row);
-    const RECT text = Placed(shared->Control(label));
-    const RECT first = Placed(shared->Control(row + 1));
-    const RECT last = Placed(shared->Control(row + 6));
-    QVERIFY2(text.bottom > first.top, "the label does not reach the buttons");
-    const Snapshot shown(shared->window);
-    const COLORREF labelColour = RGB(192, 192, 0);
-    for (int y = first.top; y < text.bottom; ++y)
-        for (int x = std::max(text.left, first.left); x < std::min(text.right, last.right); ++x)
-            QVERIFY2(shown.At(x, y) != labelColour,
-                     ("the label shows at (" + std::to_string(x) + ", " + std::to_string(y) + ")")
-                         .c_str());
-}
-
-void TestWin32Form1::tabVisitsEnabledButtonsInOrder() {
-    Program program;
-    QVERIFY(program.Foreground());
-    QCOMPARE(program.Focus(), MotherButton + 1);
-    // The father row is disabled and skipped; after RESTART the mother row comes round again.
-    for (int next : {102, 103, 104, 105, 106, RestartButton, 101}) {
-        Stroke(VK_TAB);
-        QCOMPARE(Settled([&] { return program.Focus(); }, next), next);
+    CHECK(GetClassLongPtrW(own.window, GCLP_HICON) != 0);
+    CHECK(FontOf(own.form().Tooltip()).lfHeight == StatusFont(at).lfHeight);
+    for (const Designed& control : Controls()) {
+        CAPTURE(control.name);
+        const HWND handle = own.Control(control.id);
+        const layout::Twips& rect = control.rect;
+        CHECK(Box(Placed(handle)) == Box(Pixels(rect.left, at), Pixels(rect.top, at),
+                                         Pixels(rect.width, at), Pixels(rect.height, at)));
+        CHECK(Text(handle) == std::string(control.caption));
+        const layout::Font& font = layout::Fonts.at(static_cast<std::size_t>(control.font));
+        const bool substituted =
+            !Installed(font.face, font.charset) && Installed(font.substitute, font.charset);
+        const LOGFONTW asked = FontOf(handle);
+        CHECK(widetext::ToUtf8(asked.lfFaceName) ==
+              std::string(substituted ? font.substitute : font.face));
+        CHECK(asked.lfHeight == -static_cast<int>(font.points * at / 72 + 0.5));
+        CHECK(asked.lfWeight == font.weight);
+        CHECK(int{asked.lfCharSet} == font.charset);
+        CHECK((asked.lfItalic | asked.lfUnderline | asked.lfStrikeOut) == 0);
     }
 }
 
-void TestWin32Form1::keysPressTheFocusedButton_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("repeats"); // of the key held down, before it is let go
-    QTest::addColumn<int>("mother");
-    QTest::addColumn<int>("father");
-    QTest::newRow("Space") << int(VK_SPACE) << 0 << 3 << 5;
-    QTest::newRow("Return") << int(VK_RETURN) << 0 << 6 << 3;
-    QTest::newRow("Space held") << int(VK_SPACE) << 5 << 2 << 6;
-    QTest::newRow("Return held") << int(VK_RETURN) << 5 << 1 << 4;
-}
+} // namespace
 
-// Real keys: Tab to the genotype, the key picks it once however long it is held, and each step
-// leaves the focus on the next one.
-void TestWin32Form1::keysPressTheFocusedButton() {
-    QFETCH(int, key);
-    QFETCH(int, repeats);
-    QFETCH(int, mother);
-    QFETCH(int, father);
-    Program program;
-    QVERIFY(program.Foreground());
-    const auto focus = [&] { return program.Focus(); };
-    const auto parents = [&] { return program.Text(LabelBase + 6); };
-    QCOMPARE(focus(), MotherButton + 1);
-    for (int i = 2; i <= mother; ++i) {
-        Stroke(VK_TAB);
-        QCOMPARE(Settled(focus, MotherButton + i), MotherButton + i);
-    }
-    Stroke(static_cast<WORD>(key), repeats);
-    QCOMPARE(Settled(parents, "(" + Code(mother) + ")+"), "(" + Code(mother) + ")+");
-    QCOMPARE(Settled(focus, FatherButton + 1), FatherButton + 1);
-    for (int i = 2; i <= father; ++i) {
-        Stroke(VK_TAB);
-        QCOMPARE(Settled(focus, FatherButton + i), FatherButton + i);
-    }
-    Stroke(static_cast<WORD>(key), repeats);
-    const std::string both = "(" + Code(mother) + ")+(" + Code(father) + ")";
-    QCOMPARE(Settled(parents, both), both);
-    QCOMPARE(program.Text(LabelBase + 4), Answer(mother, father));
-    QCOMPARE(Settled(focus, RestartButton), RestartButton);
-    Stroke(VK_TAB); // RESTART is the only button left
-    QCOMPARE(Settled(focus, RestartButton), RestartButton);
-    Stroke(static_cast<WORD>(key), repeats);
-    QCOMPARE(Settled(parents, std::string()), std::string());
-    QCOMPARE(Settled(focus, MotherButton + 1), MotherButton + 1);
-    QCOMPARE(EnabledFlags(program.window), std::string("111111 000000 1"));
-}
-
-void TestWin32Form1::disabledButtonsTakeNoClick() {
-    Program program;
-    program.Click(FatherButton + 4);
-    QCOMPARE(program.Text(LabelBase + 6), std::string());
-    QCOMPARE(program.Focus(), MotherButton + 1);
-    if (dpi != layout::StandardDpi)
-        QSKIP("the pointer lands unreliably on a scaled Wine desktop");
-    QVERIFY(program.Foreground());
-    program.MouseClick(FatherButton + 4);
-    QCOMPARE(program.Text(LabelBase + 6), std::string());
-    program.MouseClick(MotherButton + 4);
-    QCOMPARE(Settled([&] { return program.Focus(); }, FatherButton + 1), FatherButton + 1);
-    // A click on the now disabled mother 2-AA would show in the parents expression.
-    program.MouseClick(MotherButton + 2);
-    program.MouseClick(FatherButton + 1);
-    QCOMPARE(Settled([&] { return program.Text(LabelBase + 6); }, std::string("(3-BB)+(1-00)")),
-             std::string("(3-BB)+(1-00)"));
-    QCOMPARE(program.Text(LabelBase + 4), Answer(4, 1));
-}
-
-void TestWin32Form1::closingEndsTheProgram_data() {
-    QTest::addColumn<int>("picks");
-    QTest::addColumn<bool>("closeBox"); // else WM_CLOSE
-    for (bool closeBox : {false, true})
-        for (int picks = 0; picks <= 2; ++picks)
-            QTest::addRow("%s, %s", closeBox ? "close box" : "WM_CLOSE",
-                          picks == 0   ? "awaiting the mother"
-                          : picks == 1 ? "awaiting the father"
-                                       : "answer shown")
-                << picks << closeBox;
-}
-
-void TestWin32Form1::closingEndsTheProgram() {
-    QFETCH(int, picks);
-    QFETCH(bool, closeBox);
-    Program program;
-    QVERIFY(program.window);
-    if (picks >= 1)
-        program.Click(MotherButton + 6);
-    if (picks >= 2)
-        program.Click(FatherButton + 2);
-    QCOMPARE(program.Close(closeBox ? WM_SYSCOMMAND : WM_CLOSE, closeBox ? SC_CLOSE : 0), 0L);
-}
-
-void TestWin32Form1::controlsAskForTheirFonts_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<bool>("moved"); // to a screen of another resolution
-    for (int id : ControlIds()) {
-        QTest::addRow("%s", Name(id).c_str()) << id << false;
-        QTest::addRow("%s moved", Name(id).c_str()) << id << true;
-    }
-}
-
-// Each control's font as designed, at the screen's resolution; a face not installed for its
-// character set is asked for by its substitute where that one is. Moved to a screen of another
-// resolution, as Windows tells it (Wine has one screen), each control is laid out and asks for
-// its font anew, and the answer's tooltip for the status font of that resolution.
-void TestWin32Form1::controlsAskForTheirFonts() {
-    QFETCH(int, id);
-    QFETCH(bool, moved);
-    OwnWindow own;
-    const int at = moved ? (dpi == 96 ? 144 : 96) : dpi;
+TEST_CASE("the window appears fixed, centred on the work area, and clicks take their steps") {
+    // Wine's virtual desktop has no taskbar, and its work area is the whole screen; Wine takes
+    // the work area of a program that starts from a taskbar's window (class Shell_TrayWnd) where
+    // one shows. One stands along the bottom while the program starts.
+    WNDCLASSW tray = {};
+    tray.lpfnWndProc = DefWindowProcW;
+    tray.lpszClassName = L"Shell_TrayWnd";
+    RegisterClassW(&tray);
+    const RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) * 7 / 8};
+    const HWND taskbar =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, tray.lpszClassName, nullptr, WS_POPUP,
+                        0, area.bottom, area.right, GetSystemMetrics(SM_CYSCREEN) - area.bottom,
+                        nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(taskbar, SW_SHOWNOACTIVATE);
+    const Program program;
+    DestroyWindow(taskbar);
+    const HWND window = program.window;
+    REQUIRE(window);
+    // The program's manifest, linked in here too, asks for the screen's own pixels.
+    CHECK(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()) ==
+          DPI_AWARENESS_PER_MONITOR_AWARE);
+    CHECK(Text(window) == "Ambrelith");
+    CHECK(program.Flags() == "111111 000000 1");
+    CHECK(program.Focus(MotherButton + 1) == MotherButton + 1);
+    const auto style = GetWindowLongPtrW(window, GWL_STYLE);
+    CHECK((style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) ==
+          (WS_CAPTION | WS_SYSMENU));
+    // The whole window, frame included, in the middle of the work area.
     RECT frame;
-    GetWindowRect(own.window, &frame);
-    if (moved)
+    GetWindowRect(window, &frame);
+    CHECK(std::abs(frame.left + frame.right - area.left - area.right) / 2 <= 4);
+    CHECK(std::abs(frame.top + frame.bottom - area.top - area.bottom) / 2 <= 4);
+    // Every genotype button taken once, each mother with another father; clicks on disabled
+    // buttons change nothing. The window's look is read at each step of the first pass, and with
+    // RESTART held down at the end.
+    for (int mother = 1; mother <= 6; ++mother) {
+        const int father = mother % 6 + 1;
+        const struct {
+            int click;
+            std::string parents, answer, flags;
+            int focus;
+        } steps[] = {
+            {RestartButton, "", "", "111111 000000 1", MotherButton + 1},
+            {FatherButton + father, "", "", "111111 000000 1", MotherButton + 1},
+            {MotherButton + mother, Parents(mother), "", "000000 111111 1", FatherButton + 1},
+            {MotherButton + father, Parents(mother), "", "000000 111111 1", FatherButton + 1},
+            {FatherButton + father, Parents(mother, father),
+             std::string(*genetics::Offspring(static_cast<std::int16_t>(mother),
+                                              static_cast<std::int16_t>(father))),
+             "000000 000000 1", RestartButton},
+        };
+        for (const auto& step : steps) {
+            CAPTURE(Parents(mother, father));
+            CAPTURE(Name(step.click));
+            program.Click(step.click);
+            CHECK(program.Text(LabelBase + 6) == step.parents);
+            CHECK(program.Text(LabelBase + 4) == step.answer);
+            CHECK(program.Flags() == step.flags);
+            CHECK(program.Focus() == step.focus);
+            if (mother == 1)
+                CheckLook(program);
+        }
+    }
+    SendMessageW(program.Control(RestartButton), BM_SETSTATE, TRUE, 0);
+    CheckLook(program);
+}
+
+TEST_CASE("keys move the focus between the enabled buttons and press the focused one") {
+    const auto visiting = [](WORD key, const std::vector<int>& order) {
+        std::vector<Press> presses;
+        for (int next : order)
+            presses.push_back({key, next});
+        return presses;
+    };
+    // The father row is disabled and skipped; past RESTART the mother row comes round again.
+    const std::vector<int> round = {102, 103, 104, 105, 106, RestartButton, 101};
+    std::vector<int> back(round.rbegin() + 1, round.rend());
+    back.push_back(101);
+    // Tab to the genotype; the key picks it once however long it is held, and each step leaves
+    // the focus on the next one.
+    const auto picking = [](WORD key, int repeats, int mother, int father) {
+        std::vector<Press> presses;
+        for (int i = 2; i <= mother; ++i)
+            presses.push_back({VK_TAB, MotherButton + i});
+        presses.push_back({key, FatherButton + 1, mother, 0, repeats});
+        for (int i = 2; i <= father; ++i)
+            presses.push_back({VK_TAB, FatherButton + i, mother});
+        presses.push_back({key, RestartButton, mother, father, repeats});
+        presses.push_back({VK_TAB, RestartButton, mother, father}); // the only one left
+        presses.push_back({key, MotherButton + 1, 0, 0, repeats});
+        return presses;
+    };
+    const std::pair<const char*, std::vector<Press>> rows[] = {
+        {"Tab", visiting(VK_TAB, round)},
+        {"Right", visiting(VK_RIGHT, round)},
+        {"Down", visiting(VK_DOWN, round)},
+        {"Left", visiting(VK_LEFT, back)},
+        {"Up", visiting(VK_UP, back)},
+        {"Space", picking(VK_SPACE, 0, 3, 5)},
+        {"Return", picking(VK_RETURN, 0, 6, 3)},
+        {"Space held", picking(VK_SPACE, 5, 2, 6)},
+        {"Return held", picking(VK_RETURN, 5, 1, 4)},
+        // The focus leaves with the window and comes back where it was.
+        {"away and back",
+         {{VK_TAB, 102}, {0, 102}, {VK_SPACE, 201, 2}, {VK_TAB, 202, 2}, {0, 202, 2}}},
+    };
+    for (const auto& [name, presses] : rows)
+        SUBCASE(name) {
+            PressKeys(presses);
+        }
+}
+
+TEST_CASE("the pointer clicks enabled buttons only, and resting on the answer shows its tooltip") {
+    const Program program;
+    REQUIRE(program.Foreground());
+    // On Wine's scaled desktop about one real click in twenty is lost: there the clicks go by
+    // messages, and only the pointer's moves are real.
+    const auto click = [&](int id) {
+        dpi == layout::StandardDpi ? program.MouseClick(id) : program.Click(id);
+    };
+    click(FatherButton + 4);
+    CHECK(program.Text(LabelBase + 6) == "");
+    click(MotherButton + 4);
+    CHECK(program.Focus(FatherButton + 1) == FatherButton + 1);
+    click(MotherButton + 2); // disabled once the mother is taken
+    click(FatherButton + 1);
+    CHECK(program.Text(LabelBase + 6, Parents(4, 1)) == Parents(4, 1));
+    // The tooltip shows one line for each of the text's, in the status font. Windows breaks a
+    // tooltip's lines only where it is given a maximum width, which Wine's do without: that width
+    // is read from the tooltip.
+    program.Point(LabelBase + 4);
+    REQUIRE(Settled([&] { return program.Shown(TOOLTIPS_CLASSW) != nullptr; }, true));
+    RECT tip;
+    GetWindowRect(program.Shown(TOOLTIPS_CLASSW), &tip);
+    CAPTURE(Box(tip));
+    CHECK((tip.bottom - tip.top) / LineHeight(StatusFont(dpi)) ==
+          std::ranges::count(meaning::AnswerDetailsText(4, 1), '\n') + 1);
+    CHECK(SendMessageW(program.Shown(TOOLTIPS_CLASSW), TTM_GETMAXTIPWIDTH, 0, 0) >=
+          tip.right - tip.left);
+    // The program's own message loop hands keys to the window: Return presses RESTART, and the
+    // tooltip goes with the answer.
+    CHECK(program.Focus(RestartButton) == RestartButton);
+    Stroke(VK_RETURN);
+    CHECK(program.Text(LabelBase + 6, "") == "");
+    CHECK_FALSE(Settled([&] { return program.Shown(TOOLTIPS_CLASSW) != nullptr; }, false));
+}
+
+TEST_CASE("closing the window ends the program in every state") {
+    for (int picks = 0; picks <= 2; ++picks) {
+        CAPTURE(picks);
+        Program program;
+        REQUIRE(program.window);
+        if (picks >= 1)
+            program.Click(MotherButton + 6);
+        if (picks >= 2)
+            program.Click(FatherButton + 2);
+        CHECK(program.Close() == 0);
+    }
+}
+
+// In this process: Wine gives another process no icon, and fonts only as handles. Moved to a
+// screen of another resolution, as Windows tells it (Wine has one screen), the window lays itself
+// out anew.
+TEST_CASE("the window and each control in its place, font and text, at two resolutions") {
+    OwnWindow own;
+    SUBCASE("at the screen's resolution") {
+        CheckLaidOut(own, dpi);
+    }
+    SUBCASE("moved to another resolution") {
+        const int at = dpi == 96 ? 144 : 96;
+        RECT frame;
+        GetWindowRect(own.window, &frame);
         SendMessageW(own.window, WM_DPICHANGED, MAKEWPARAM(at, at),
                      reinterpret_cast<LPARAM>(&frame));
-    QCOMPARE(own.form().Dpi(), at);
-    const Look look = LookOf(id);
-    const auto pixels = [at](int twips) { return layout::ToPixels(twips, at); };
-    const RECT placed = Placed(own.Control(id));
-    QCOMPARE(Rect(placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top),
-             Rect(pixels(look.rect.left), pixels(look.rect.top), pixels(look.rect.width),
-                  pixels(look.rect.height)));
-    NONCLIENTMETRICSW system = {};
-    system.cbSize = sizeof system;
-    QVERIFY(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0, at));
-    LOGFONTW tip = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(own.form().Tooltip(), WM_GETFONT, 0, 0)),
-               sizeof tip, &tip);
-    QCOMPARE(int(tip.lfHeight), int(system.lfStatusFont.lfHeight));
-    const layout::Font& font = layout::Fonts.at(static_cast<std::size_t>(look.font));
-    const auto handle = reinterpret_cast<HFONT>(SendMessageW(own.Control(id), WM_GETFONT, 0, 0));
-    LOGFONTW asked = {};
-    QCOMPARE(GetObjectW(handle, sizeof asked, &asked), int(sizeof asked));
-    const bool substituted =
-        !Installed(font.face, font.charset) && Installed(font.substitute, font.charset);
-    QCOMPARE(widetext::ToUtf8(asked.lfFaceName),
-             std::string(substituted ? font.substitute : font.face));
-    QCOMPARE(int(asked.lfHeight), -int(font.points * at / 72 + 0.5));
-    QCOMPARE(int(asked.lfWeight), font.weight);
-    QCOMPARE(int(asked.lfCharSet), font.charset);
-    QVERIFY(!asked.lfItalic && !asked.lfUnderline && !asked.lfStrikeOut);
-}
-
-void TestWin32Form1::accessibleNamesAreTheTexts_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<bool>("answered"); // after mother 2-A0 and father 3-B0
-    QTest::addColumn<std::string>("name");
-    for (int id : ControlIds())
-        QTest::addRow("%s", Name(id).c_str()) << id << false << std::string(LookOf(id).caption);
-    QTest::newRow("Label6 answered") << LabelBase + 6 << true << std::string("(2-A0)+(3-B0)");
-    QTest::newRow("Label4 answered") << LabelBase + 4 << true << Answer(3, 5);
-}
-
-// In this process only: Wine answers AccessibleObjectFromWindow for the caller's own windows.
-void TestWin32Form1::accessibleNamesAreTheTexts() {
-    QFETCH(int, id);
-    QFETCH(bool, answered);
-    QFETCH(std::string, name);
-    OwnWindow own;
-    if (answered) {
-        own.Click(MotherButton + 3);
-        own.Click(FatherButton + 5);
+        CheckLaidOut(own, at);
     }
-    QCOMPARE(AccessibleName(own.Control(id)), name);
 }
-
-void TestWin32Form1::stepsAreDescribed_data() {
-    QTest::addColumn<int>("picks"); // clicks on mother 4-AB, father 2-A0, RESTART
-    QTest::addColumn<std::string>("answer");
-    QTest::addColumn<std::string>("firstFather");
-    QTest::addColumn<std::string>("restart");
-    QTest::addColumn<std::string>("tip");
-    const meaning::StepDescriptions start = meaning::AfterStep(0, 0, false, false);
-    const meaning::StepDescriptions picked = meaning::AfterStep(6, 0, true, false);
-    const meaning::StepDescriptions shown = meaning::AfterStep(6, 3, false, true);
-    QTest::newRow("at start") << 0 << start.answerLabel << start.firstFather << start.restart
-                              << std::string();
-    QTest::newRow("mother picked")
-        << 1 << picked.answerLabel << picked.firstFather << picked.restart << std::string();
-    // The tooltip shows the shared table, whose square is checked with the shared texts.
-    QTest::newRow("answer shown") << 2 << shown.answerLabel << shown.firstFather << shown.restart
-                                  << meaning::AnswerDetailsText(6, 3);
-    QTest::newRow("after RESTART")
-        << 3 << start.answerLabel << start.firstFather << start.restart << std::string();
-}
-
-// Descriptions are read where the window keeps them for itself: Wine 8 does not store them
-// (IAccPropServices::SetHwndPropStr gives E_NOTIMPL). The answer's tooltip is read from the
-// tooltip control, whose one tool is the answer label.
-void TestWin32Form1::stepsAreDescribed() {
-    QFETCH(int, picks);
-    QFETCH(std::string, answer);
-    QFETCH(std::string, firstFather);
-    QFETCH(std::string, restart);
-    QFETCH(std::string, tip);
-    OwnWindow own;
-    const int steps[] = {MotherButton + 6, FatherButton + 3, RestartButton};
-    for (int i = 0; i < picks; ++i)
-        own.Click(steps[i]);
-    const Form1& form = own.form();
-    QCOMPARE(form.Description(LabelBase + 4), answer);
-    QCOMPARE(form.Description(FatherButton + 1), firstFather);
-    QCOMPARE(form.Description(RestartButton), restart);
-    QCOMPARE(form.Description(0), std::string(meaning::FormDescription));
-    QCOMPARE(form.Description(LabelBase + 6), std::string(meaning::ParentsDescription));
-    QCOMPARE(form.Description(MotherButton + 3), meaning::ButtonDescription("Mother", 3));
-    QCOMPARE(form.Description(FatherButton + 2), meaning::ButtonDescription("Father", 2));
-    QCOMPARE(form.AnswerTip(), tip);
-    TTTOOLINFOW tool = {};
-    tool.cbSize = sizeof tool;
-    QVERIFY(SendMessageW(form.Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
-    QVERIFY(reinterpret_cast<HWND>(tool.uId) == own.Control(LabelBase + 4));
-    wchar_t shown[1024] = {};
-    tool.lpszText = shown;
-    SendMessageW(form.Tooltip(), TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
-    QCOMPARE(widetext::ToUtf8(shown), tip);
-}
-
-std::vector<HWND> describedControls;
-
-void CALLBACK DescriptionChanged(HWINEVENTHOOK, DWORD, HWND control, LONG, LONG, DWORD, DWORD) {
-    describedControls.push_back(control);
-}
-
-// Screen readers are told of each new description once the window is on the screen, where the
-// accessibility service keeps them.
-void TestWin32Form1::stepsAreAnnounced() {
-    OwnWindow own;
-    describedControls.clear();
-    const HWINEVENTHOOK hook =
-        SetWinEventHook(EVENT_OBJECT_DESCRIPTIONCHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
-                        DescriptionChanged, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-    own.Click(MotherButton + 6);
-    own.Pump();
-    UnhookWinEvent(hook);
-    const std::vector<HWND> told = {own.Control(LabelBase + 4), own.Control(FatherButton + 1),
-                                    own.Control(RestartButton)};
-    QVERIFY(describedControls == told);
-}
-
-void TestWin32Form1::cleanupTestCase() {
-    QCOMPARE(shared->Close(WM_CLOSE, 0), 0L);
-    shared.reset();
-    OleUninitialize();
-}
-
-QTEST_MAIN(TestWin32Form1)
-#include "tst_win32_form1.moc"
