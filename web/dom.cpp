@@ -47,20 +47,16 @@ EM_JS(void, dom_focus, (int element), {
     Module.elements[element].focus();
 });
 
-EM_JS(int, dom_focused, (), {
-    return Module.elements.indexOf(document.activeElement);
-});
-
 EM_JS(void, dom_set_title, (const char* title), {
     document.title = UTF8ToString(title);
 });
 
-EM_JS(void, dom_listen, (int root), {
+EM_JS(void, dom_listen, (int root, dom::Listener* listener), {
     ["click", "keydown", "keyup", "mousedown", "pointerover", "focusin"].forEach(function(type,
                                                                                        kind) {
         Module.elements[root].addEventListener(type, function(event) {
             var target = Module.elements.indexOf(event.target);
-            if (_dom_event(Math.min(kind, 4), target, event.keyCode | 0, event.repeat))
+            if (_dom_event(listener, Math.min(kind, 4), target, event.keyCode | 0, event.repeat))
                 event.preventDefault();
         });
     });
@@ -69,12 +65,6 @@ EM_JS(void, dom_listen, (int root), {
 // NOLINTEND
 
 namespace dom {
-
-namespace {
-
-Handler listener = nullptr;
-
-} // namespace
 
 Element Make(Element parent, const std::string& tag, const std::string& id,
              const std::string& style, const std::string& text) {
@@ -107,24 +97,18 @@ void Focus(Element element) {
     dom_focus(element);
 }
 
-Element Focused() {
-    return dom_focused();
-}
-
 void SetTitle(const std::string& title) {
     dom_set_title(title.c_str());
 }
 
-void Listen(Element root, Handler handler) {
-    listener = handler;
-    dom_listen(root);
+void Listen(Element root, Listener& listener) {
+    dom_listen(root, &listener);
 }
 
 } // namespace dom
 
 // Called by the listeners of dom_listen.
-extern "C" EMSCRIPTEN_KEEPALIVE int dom_event(int kind, int target, int key, int repeat) {
-    return dom::listener && dom::listener(static_cast<dom::Event>(kind), target, key, repeat != 0)
-               ? 1
-               : 0;
+extern "C" EMSCRIPTEN_KEEPALIVE int dom_event(dom::Listener* listener, int kind, int target,
+                                              int key, int repeat) {
+    return listener->OnEvent(static_cast<dom::Event>(kind), target, key, repeat != 0) ? 1 : 0;
 }

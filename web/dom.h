@@ -22,8 +22,6 @@ void SetText(Element element, const std::string& text);
 
 void SetClass(Element element, const char* name, bool on);
 void Focus(Element element);
-// The element that has the keyboard focus; None when it is none of ours.
-[[nodiscard]] Element Focused();
 void SetTitle(const std::string& title);
 
 // What the page reports of its elements: a click (however raised), a key going down or up
@@ -31,9 +29,21 @@ void SetTitle(const std::string& title);
 // a finger going down, or the mouse or the focus coming onto an element.
 enum class Event { Click, KeyDown, KeyUp, Press, Enter };
 
-// Reports the events of `root` and everything in it to `handler`, which returns true where the
-// browser's own response to the event is not to happen.
-using Handler = bool (*)(Event event, Element target, int key, bool repeat);
-void Listen(Element root, Handler handler);
+class Listener {
+public:
+    // Returns true where the browser's own response to the event is not to happen.
+    virtual bool OnEvent(Event event, Element target, int key, bool repeat) = 0;
+
+protected:
+    Listener() = default;
+    Listener(const Listener&) = default;
+    Listener& operator=(const Listener&) = default;
+    Listener(Listener&&) = default;
+    Listener& operator=(Listener&&) = default;
+    ~Listener() = default;
+};
+
+// Reports the events of `root` and everything in it to `listener`, which must outlive the page.
+void Listen(Element root, Listener& listener);
 
 } // namespace dom

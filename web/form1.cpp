@@ -17,8 +17,6 @@ constexpr int ReturnKey = 13;
 constexpr int LeftKey = 37;
 constexpr int DownKey = 40;
 
-Form1* page = nullptr; // the page's one window, which its events go to
-
 // Lengths scale with the page's --px, one pixel of the design, less where the page is narrower
 // than the window.
 std::string Pixels(int pixels) {
@@ -81,7 +79,6 @@ std::string LabelStyle(const layout::Label& look) {
 } // namespace
 
 Form1::Form1() {
-    page = this;
     using layout::ToPixels;
     const std::string title(layout::Form1.title);
     dom::SetTitle(title);
@@ -147,17 +144,13 @@ Form1::Form1() {
     formLogic.OnLoad();
     DescribeStep();
     FocusFirstEnabled();
-    dom::Listen(form, OnEvent);
-}
-
-bool Form1::OnEvent(dom::Event event, dom::Element target, int key, bool repeat) {
-    return page && page->Handle(event, target, key, repeat);
+    dom::Listen(form, *this);
 }
 
 // Space presses the focused button as the browser has it: down while held, one click when let
 // go. Return does the same here, however often the held key repeats (the browser would click on
 // each). The arrows move the focus as Shift+Tab and Tab do. Escape hides the answer's meaning.
-bool Form1::Handle(dom::Event event, dom::Element target, int key, bool repeat) {
+bool Form1::OnEvent(dom::Event event, dom::Element target, int key, bool repeat) {
     const bool onButton = std::find(tabOrder.begin(), tabOrder.end(), target) != tabOrder.end();
     switch (event) {
     case dom::Event::Click:
@@ -230,8 +223,7 @@ void Form1::DescribeStep() {
 
 // After every step exactly one row, or only RESTART, is enabled: its first button is the next step.
 void Form1::FocusFirstEnabled() {
-    const auto next = std::find_if(tabOrder.begin(), tabOrder.end(),
-                                   [this](dom::Element b) { return Enabled(b); });
+    const auto next = std::find_if(tabOrder.begin(), tabOrder.end(), Enabled);
     if (next != tabOrder.end())
         dom::Focus(*next);
 }
@@ -251,7 +243,7 @@ void Form1::MoveFocus(dom::Element from, bool forward) {
     }
 }
 
-bool Form1::Enabled(dom::Element button) const {
+bool Form1::Enabled(dom::Element button) {
     return !dom::HasAttribute(button, "disabled");
 }
 

@@ -10,7 +10,7 @@
 // The program's only window as a web page: HTML buttons and labels laid out from the layout
 // table. It forwards the buttons' clicks to the form logic and lets the logic read and write the
 // controls through FormControls; it has no behaviour of its own.
-class Form1 final : public form::FormControls {
+class Form1 final : public form::FormControls, public dom::Listener {
 public:
     // Makes the page's controls, runs the form's Load handler and gives the focus to the first
     // enabled button. There is one Form1 for the page's lifetime.
@@ -28,13 +28,12 @@ public:
     ~Form1() override = default;
 
 private:
-    static bool OnEvent(dom::Event event, dom::Element target, int key, bool repeat);
-    bool Handle(dom::Event event, dom::Element target, int key, bool repeat);
+    bool OnEvent(dom::Event event, dom::Element target, int key, bool repeat) override;
     void Click(dom::Element button);
     void DescribeStep();
     void FocusFirstEnabled();
     void MoveFocus(dom::Element from, bool forward);
-    [[nodiscard]] bool Enabled(dom::Element button) const;
+    [[nodiscard]] static bool Enabled(dom::Element button);
     [[nodiscard]] dom::Element Button(form::Row row, std::int16_t index) const;
     [[nodiscard]] dom::Element LabelOf(form::Label label) const;
 
