@@ -1,10 +1,11 @@
 # Shared by scripts/run and scripts/test: install what is missing, then configure and build.
 # Sourced, not run; expects ROOT to be the project folder.
 
-# What building and running the program needs.
+# What building and running the program needs; doctest (one header) because the build tree
+# configures its tests too.
 RUN_PACKAGES=(
     cmake g++ ninja-build pkg-config libxcb1-dev libwayland-dev qt6-base-dev
-    qt6-qpa-plugins zlib1g-dev fonts-comic-neue fonts-liberation2 culmus
+    qt6-qpa-plugins zlib1g-dev fonts-comic-neue fonts-liberation2 culmus doctest-dev
 )
 # What the test suite needs besides.
 TEST_PACKAGES=(
@@ -20,14 +21,15 @@ TEST_PACKAGES=(
 # Wine draws the title bar's buttons in its own Marlett font (fonts-wine).
 WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
+    doctest-dev
     wine64 fonts-wine xvfb xauth clang-tidy python3 python3-pil
 )
-# What building the web page needs: emscripten with Node.js, the host's compiler for the icon
-# tool, woff2 and the fonts it compresses; and what testing it needs: headless Chromium driven
-# through Selenium.
+# What building the web page needs: emscripten with Node.js, which runs its tests too, the host's
+# compiler for the icon tool, woff2 and the fonts it compresses, doctest; and what testing it
+# needs: headless Chromium driven through Selenium.
 WEB_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev emscripten nodejs woff2
-    fonts-comic-neue culmus fonts-liberation2
+    fonts-comic-neue culmus fonts-liberation2 doctest-dev
 )
 WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium python3-pil clang-tidy)
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")

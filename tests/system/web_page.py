@@ -23,8 +23,7 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from waiting import fail, wait_for  # noqa: E402
+from waiting import fail, wait_for
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 TABLE = (ROOT / "genetics/genotype_table.h").read_text()

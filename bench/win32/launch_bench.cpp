@@ -1,6 +1,6 @@
 // Windows launch benchmark: starts the program and the bare window in turn, A B A B, and prints
 // what each launch cost.
-//   launch_bench_win32 PROGRAM BARE [RUNS]
+//   launch_bench PROGRAM BARE [RUNS]
 // For each launch: the time from CreateProcess until a visible top-level window of the process
 // titled "Ambrelith" exists, looked for every millisecond at the least cost to the launch (under
 // Wine each question about another process's window is a call to the Wine server, which the
@@ -148,7 +148,7 @@ double PairRatio(const std::vector<Sample>& program, const std::vector<Sample>& 
 
 int wmain(int argc, wchar_t* argv[]) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: launch_bench_win32 PROGRAM BARE [RUNS]\n");
+        std::fprintf(stderr, "usage: launch_bench PROGRAM BARE [RUNS]\n");
         return 2;
     }
     const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 21;
@@ -177,7 +177,7 @@ int wmain(int argc, wchar_t* argv[]) {
         std::printf("%-22s %8.2f MiB %8.2f MiB %+8.2f MiB\n", "peak working set", peakP, peakB,
                     peakP - peakB);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "launch_bench_win32: %s\n", e.what());
+        std::fprintf(stderr, "launch_bench: %s\n", e.what());
         return 1;
     }
     return 0;

@@ -15,7 +15,7 @@ import sys
 import tempfile
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-WINE_RUN = os.path.join(SOURCE, "tests", "win", "wine_run.sh")
+WINE_RUN = os.path.join(SOURCE, "tests", "win32", "wine_run.sh")
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
 
@@ -126,7 +126,7 @@ def main():
         # wixl finds files relative to the folder it runs in.
         subprocess.run(["wixl", "--arch", "x64", "-D", "Version=1.0.1.0", "-D", "Exe=ambrelith.exe",
                         "-D", "Icon=resources/heart.ico", "-o", later,
-                        os.path.join(SOURCE, "packaging", "windows", "ambrelith.wxs")],
+                        os.path.join(SOURCE, "packaging", "win32", "ambrelith.wxs")],
                        cwd=build, check=True, capture_output=True)
 
         # Whatever an interrupted earlier run left is removed first, by its product code.

@@ -22,7 +22,7 @@ import xml.etree.ElementTree as ElementTree
 
 from PIL import Image
 
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 APP_ID = "works.tamberlune.Ambrelith"
 ICON_SIZES = (16, 32, 64, 128, 256)
 
