@@ -11,6 +11,7 @@ message. SHOTS names a folder for screenshots of the page.
 import functools
 import http.server
 import io
+import json
 import os
 import pathlib
 import re
@@ -152,6 +153,28 @@ def layout(page):
         step()
         restart.append(page.state()["Command3"][2])
     page.expect("RESTART in every state", set(restart), {"rgb(0, 192, 0)"})
+
+
+def icons(page, site, served):
+    """The page's icons and the web app's, each the heart's pixel map as drawn or enlarged; the
+    manifest, linked where it can be fetched, with the form's colour."""
+    manifest = json.loads(pathlib.Path(site, "manifest.webmanifest").read_text())
+    links = page.js("return [...document.querySelectorAll('link[rel=icon]')]"
+                    ".map(l => [l.getAttribute('href'), l.sizes.value])")
+    for href, size in links + [(i["src"], i["sizes"]) for i in manifest["icons"]]:
+        side = int(size.split("x")[0])
+        rows = (ROOT / f"resources/heart{16 if side == 16 else 32}.txt").read_text().split()
+        scale = side // len(rows)
+        wanted = [{"R": (255, 0, 0, 255), "g": (128, 128, 128, 255)}.get(
+            rows[y // scale][x // scale]) for y in range(side) for x in range(side)]
+        drawn = Image.open(pathlib.Path(site, href)).convert("RGBA").getdata()
+        page.expect(href, [p if p[3] else None for p in drawn], wanted)
+    colour = "#{:02x}{:02x}{:02x}".format(*map(int, re.search(
+        r"Form1 = .*\{(\d+), (\d+), (\d+)\}\}", LAYOUT).groups()))
+    page.expect("manifest", [manifest["name"], manifest["theme_color"],
+                             manifest["background_color"], len(links),
+                             page.js("return !!document.querySelector('link[rel=manifest]')")],
+                ["Ambrelith", colour, colour, 2, served])
 
 
 def pairs(page):
@@ -316,6 +339,7 @@ def main():
     try:
         for row in (layout, pairs, keys, meaning, access, narrow):
             row(page)
+        icons(page, site, bool(server))
         if server:
             offline(page, server)
         page.expect("console", page.driver.get_log("browser"), [])
