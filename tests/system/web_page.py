@@ -208,10 +208,10 @@ def keys(page):
     page.expect("focus", visits, [f"Command1_{i}" for i in range(1, 7)] +
                 ["Command3", "Command1_6", "Command3", "Command1_1", "Command3"])
     page.click("Command3")
-    page.key("Enter", held=4)  # on mother 1-00: one pick, however long held
+    page.key("Enter", held=2)  # on mother 1-00: one pick, however long held
     page.expect("Return held", [page.labels(), page.focused(), page.state()["Command2_2"][6]],
                 [("(1-00)+", ""), "Command2_1", False])
-    page.key("Space", held=4)
+    page.key("Space", held=2)
     page.expect("Space held", [page.labels()[1], page.focused()], [ANSWERS[0], "Command3"])
     page.press(Keys.TAB)
     page.expect("Tab to the answer", [page.focused(), bool(page.tip())], ["Label4", True])
@@ -317,6 +317,7 @@ def offline(page, server):
     server.shutdown()
     server.server_close()
     page.open()
+    page.expect("offline page", page.js("return document.title"), "Ambrelith")
     page.click("Command1_3")
     page.click("Command2_5")
     page.expect("offline", [page.labels(), page.js(
@@ -325,13 +326,22 @@ def offline(page, server):
                 [("(2-A0)+(3-B0)", ANSWERS[2 * 6 + 4]), [True, True]])
 
 
+class Server(http.server.SimpleHTTPRequestHandler):
+    """Quiet, and telling the browser to keep nothing: offline, only the service worker has it."""
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+
 def main():
     site, mode = os.path.abspath(sys.argv[1]), sys.argv[2]
     server = None
     if mode == "http":
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(
-            type("Quiet", (http.server.SimpleHTTPRequestHandler,),
-                 {"log_message": lambda *args: None}), directory=site))
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                                 functools.partial(Server, directory=site))
         threading.Thread(target=server.serve_forever, daemon=True).start()
     page = Page(f"http://127.0.0.1:{server.server_port}/" if server
                 else pathlib.Path(site, "index.html").as_uri())
