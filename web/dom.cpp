@@ -27,6 +27,10 @@ EM_JS(int, dom_has_attribute, (int element, const char* name), {
     return Module.elements[element].hasAttribute(UTF8ToString(name));
 });
 
+EM_JS(void, dom_add_style, (int element, const char* style), {
+    Module.elements[element].style.cssText += UTF8ToString(style);
+});
+
 EM_JS(void, dom_set_text, (int element, const char* text), {
     Module.elements[element].textContent = UTF8ToString(text);
 });
@@ -43,8 +47,8 @@ EM_JS(void, dom_set_class, (int element, const char* name, int on), {
     Module.elements[element].classList.toggle(UTF8ToString(name), !!on);
 });
 
-EM_JS(void, dom_focus, (int element), {
-    Module.elements[element].focus();
+EM_JS(void, dom_focus, (int element, int reveal), {
+    Module.elements[element].focus({preventScroll: !reveal});
 });
 
 EM_JS(void, dom_set_title, (const char* title), {
@@ -79,6 +83,10 @@ bool HasAttribute(Element element, const char* name) {
     return dom_has_attribute(element, name) != 0;
 }
 
+void AddStyle(Element element, const std::string& style) {
+    dom_add_style(element, style.c_str());
+}
+
 void SetText(Element element, const std::string& text) {
     dom_set_text(element, text.c_str());
 }
@@ -93,8 +101,8 @@ void SetClass(Element element, const char* name, bool on) {
     dom_set_class(element, name, on ? 1 : 0);
 }
 
-void Focus(Element element) {
-    dom_focus(element);
+void Focus(Element element, bool reveal) {
+    dom_focus(element, reveal ? 1 : 0);
 }
 
 void SetTitle(const std::string& title) {

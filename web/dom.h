@@ -17,11 +17,14 @@ Element Make(Element parent, const std::string& tag, const std::string& id,
 void SetAttribute(Element element, const char* name, const char* value);
 [[nodiscard]] bool HasAttribute(Element element, const char* name);
 
+// Adds declarations to the element's inline style.
+void AddStyle(Element element, const std::string& style);
 void SetText(Element element, const std::string& text);
 [[nodiscard]] std::string Text(Element element);
 
 void SetClass(Element element, const char* name, bool on);
-void Focus(Element element);
+// Gives the element the keyboard focus and, if `reveal`, scrolls it into view.
+void Focus(Element element, bool reveal);
 void SetTitle(const std::string& title);
 
 // What the page reports of its elements: a click (however raised), a key going down or up

@@ -51,10 +51,11 @@ struct Control {
     std::string id, description;
 
     [[nodiscard]] const layout::Twips& Rect() const { return button ? button->rect : label->rect; }
+    [[nodiscard]] layout::FontKey Font() const { return button ? button->font : label->font; }
 };
 
 std::string ButtonStyle(const layout::Button& look) {
-    std::string style = Place(look.rect) + FontOf(look.font);
+    std::string style = Place(look.rect);
     if (look.background)
         style += "background:" + Colour(*look.background);
     return style;
@@ -66,7 +67,7 @@ std::string ButtonStyle(const layout::Button& look) {
 std::string LabelStyle(const layout::Label& look) {
     const auto number = &look - layout::Labels.data() + 1;
     std::string style =
-        Place(look.rect) + FontOf(look.font) + "z-index:" + std::to_string(number) +
+        Place(look.rect) + "z-index:" + std::to_string(number) +
         ";color:" + (look.text ? Colour(*look.text) : "ButtonText") +
         ";background:" + (look.background ? Colour(*look.background) : "ButtonFace");
     if (look.align == layout::Align::Centre)
@@ -140,10 +141,15 @@ Form1::Form1() {
                     "");
     dom::SetAttribute(tip, "aria-hidden", "true");
 
-    // The form's Load event: it runs before the page is first drawn.
+    // The form's Load event: it runs before the page is first drawn. The page opens at its top,
+    // where the first button is: its focus needs no scrolling, which would lay the page out here
+    // rather than with the first frame. The controls take their fonts once the focus is given,
+    // still before the first frame: looking the faces up is then left to that frame's layout.
     formLogic.OnLoad();
     DescribeStep();
-    FocusFirstEnabled();
+    FocusFirstEnabled(false);
+    for (const Control& control : controls)
+        dom::AddStyle(*control.slot, FontOf(control.Font()));
     dom::Listen(form, *this);
 }
 
@@ -222,10 +228,10 @@ void Form1::DescribeStep() {
 }
 
 // After every step exactly one row, or only RESTART, is enabled: its first button is the next step.
-void Form1::FocusFirstEnabled() {
+void Form1::FocusFirstEnabled(bool reveal) {
     const auto next = std::find_if(tabOrder.begin(), tabOrder.end(), Enabled);
     if (next != tabOrder.end())
-        dom::Focus(*next);
+        dom::Focus(*next, reveal);
 }
 
 // The enabled button after or before `from` in tab order, round to the other end.
@@ -237,7 +243,7 @@ void Form1::MoveFocus(dom::Element from, bool forward) {
         const std::ptrdiff_t at = ((forward ? start + step : start - step) % count + count) % count;
         const dom::Element button = tabOrder.at(static_cast<std::size_t>(at));
         if (Enabled(button)) {
-            dom::Focus(button);
+            dom::Focus(button, true);
             return;
         }
     }

@@ -31,7 +31,7 @@ private:
     bool OnEvent(dom::Event event, dom::Element target, int key, bool repeat) override;
     void Click(dom::Element button);
     void DescribeStep();
-    void FocusFirstEnabled();
+    void FocusFirstEnabled(bool reveal = true);
     void MoveFocus(dom::Element from, bool forward);
     [[nodiscard]] static bool Enabled(dom::Element button);
     [[nodiscard]] dom::Element Button(form::Row row, std::int16_t index) const;
