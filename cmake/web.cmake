@@ -18,3 +18,7 @@ set(CLANG_TIDY_TARGET_ARGS
 # that its window is made, loaded and focused before it is first drawn; the tests, which Node.js
 # would otherwise try to fetch() as a URL.
 add_link_options(-sWASM_ASYNC_COMPILATION=0)
+
+# Compiled as one: what the page does not reach is left out of its module.
+add_compile_options(-flto)
+add_link_options(-flto)
