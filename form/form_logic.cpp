@@ -6,6 +6,18 @@ namespace form {
 
 using genetics::GenotypeCount;
 
+namespace {
+
+// A caption in parentheses, as the parents expression writes each parent.
+std::string InParentheses(const std::string& caption) {
+    std::string text = "(";
+    text += caption;
+    text += ")";
+    return text;
+}
+
+} // namespace
+
 void FormLogic::OnLoad() {
     for (std::int16_t i = 1; i <= GenotypeCount; ++i)
         controls.SetButtonEnabled(Row::Command2, i, false);
@@ -18,7 +30,7 @@ void FormLogic::OnMotherPick(std::int16_t index) {
         controls.SetButtonEnabled(Row::Command2, i, true);
     }
     controls.SetLabelCaption(Label::Label6,
-                             "(" + controls.GetButtonCaption(Row::Command1, index) + ")" + "+");
+                             InParentheses(controls.GetButtonCaption(Row::Command1, index)) + "+");
 }
 
 void FormLogic::OnFatherPick(std::int16_t index) {
@@ -27,7 +39,7 @@ void FormLogic::OnFatherPick(std::int16_t index) {
         controls.SetButtonEnabled(Row::Command2, i, false);
     // The label is read before the button, and the new caption joins them left to right.
     std::string parents = controls.GetLabelCaption(Label::Label6);
-    parents += "(" + controls.GetButtonCaption(Row::Command2, index) + ")";
+    parents += InParentheses(controls.GetButtonCaption(Row::Command2, index));
     controls.SetLabelCaption(Label::Label6, parents);
     Proverka();
 }

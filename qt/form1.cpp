@@ -2,6 +2,7 @@
 
 #include "answer_details.h"
 #include "answer_meaning.h"
+#include "form_layout.h"
 #include "heart_maps.h"
 #include "layout.h"
 #include "placement.h"
@@ -19,8 +20,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -150,7 +149,6 @@ Form1::Form1(QWidget* parent)
     LabelOf(form::Label::Label4)->setAccessibleDescription(ToQString(meaning::AnswerDescription));
     LabelOf(form::Label::Label4)->installEventFilter(this); // for its tooltip
 
-    std::vector<std::pair<int, QPushButton*>> tabIndices;
     const auto makeButton = [&](const layout::Button& look, const QString& name,
                                 const QString& description) {
         auto* button = new PushButton(ToQString(look.caption), this);
@@ -162,7 +160,6 @@ Form1::Form1(QWidget* parent)
             buttonPalette.setColor(QPalette::Button, ToColor(*look.background));
             button->setPalette(buttonPalette);
         }
-        tabIndices.emplace_back(look.tabIndex, button);
         return button;
     };
     // Each click goes to the form logic; the focus then moves on to where the next step is.
@@ -191,8 +188,8 @@ Form1::Form1(QWidget* parent)
                           ToQString(meaning::RestartDescription));
     forward(command3, [this] { formLogic.OnRestart(); });
 
-    std::ranges::sort(tabIndices, {}, &std::pair<int, QPushButton*>::first);
-    for (const auto& [tabIndex, button] : tabIndices) {
+    for (const layout::TabStop& stop : layout::TabOrder) {
+        QPushButton* button = stop.row ? Button(*stop.row, stop.index) : command3;
         if (!tabOrder.empty())
             setTabOrder(tabOrder.back(), button);
         tabOrder.push_back(button);
@@ -280,7 +277,7 @@ QPushButton* Form1::Button(form::Row row, std::int16_t index) const {
 }
 
 QLabel* Form1::LabelOf(form::Label label) const {
-    return label == form::Label::Label4 ? labels[3] : labels[5];
+    return labels.at(layout::LabelIndex(label));
 }
 
 void Form1::SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) {

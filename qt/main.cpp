@@ -1,5 +1,6 @@
 #include "form1.h"
-#include "session.h"
+#include "startup_messages.h"
+#include "window_system.h"
 
 #include <QApplication>
 
@@ -8,9 +9,9 @@ int main(int /*argc*/, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Tamberlune Works"));
     QApplication::setApplicationVersion(QStringLiteral(APP_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(APP_ID));
-    int argc = 1; // the command line is ignored: Qt sees only the program's name
+    int argc = 1;    // the command line is ignored: Qt sees only the program's name
+    ExpectDisplay(); // first: the look at the Wayland compositor may have libwayland say something
     ChooseWindowSystem();
-    ExpectDisplay();
     // Qt reads whether a screen reader is on only when the accessibility bus appears, so a screen
     // reader turned on later would never hear the program. Joining the accessibility bus whenever
     // it is there, as GTK programs do, lets Qt's own bridge answer a screen reader started at any

@@ -55,7 +55,7 @@ constexpr std::array<std::string_view, 1> PlaceWindowsThemselves = {"KWin"};
 constexpr std::string_view Weston = "Weston WM";
 constexpr QMargins WestonFrame(6, 27, 6, 6);
 
-// A window property's raw bytes; empty when it is not set.
+// A window property's raw bytes; empty when it is not set, or the window is gone.
 std::string Property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
                      xcb_atom_t type) {
     const Reply<xcb_get_property_reply_t> reply(
@@ -98,7 +98,10 @@ Placement AskWindowManager(QWidget& window) {
     }
     const std::vector<std::uint32_t> check =
         Cardinals(Property(connection, root, atoms[NetSupportingWmCheck], XCB_ATOM_WINDOW));
-    if (check.empty())
+    // A window manager that ended without cleaning up leaves its check on the root window, naming
+    // a window that is gone or, by then, another program's: only its own window names itself.
+    if (check.empty() || Cardinals(Property(connection, check[0], atoms[NetSupportingWmCheck],
+                                            XCB_ATOM_WINDOW)) != std::vector{check[0]})
         return {};
     // Window managers that do not answer the request place new windows by their own rules
     // whatever position is asked for; KWin's default rule centres them, frame and all.

@@ -5,6 +5,8 @@
 namespace win32ids {
 
 inline constexpr const wchar_t* WindowClass = L"AmbrelithForm1";
+// The heart: the icon resource of the executable and of the window.
+inline constexpr unsigned short HeartIcon = 1;
 
 // Command1(i) is MotherButton + i and Command2(i) FatherButton + i, for i = 1 to 6.
 inline constexpr int MotherButton = 100;

@@ -4,16 +4,18 @@ Run under xvfb-run: real_window.py BUILD_DIR [MODE]. The program is driven as a 
 clicks through the X test extension, the answer read off the screen's pixels, the window closed
 as a window manager closes it (WM_DELETE_WINDOW), and exit status 0 expected. Modes:
   (none)             three uses: closed at start, after a mother pick, after the answer; Space
-                     at start picks the first mother; started without a usable display or
-                     platform plugin: a line that says which, Qt's reason, exit status 1
+                     at start picks the first mother, also where a crashed window manager left
+                     its check behind; started without a usable display or platform plugin: a
+                     line that says which, Qt's reason, exit status 1
   openbox            under the openbox window manager with a panel at the top: the whole
                      window, frame included, centred on the area the panel leaves; Space at
                      start; centred too on a screen Qt scales by 2
   kwin_x11           the same under KWin on X11 (Breeze title bars), whose rules centre it
   wayland            on Wayland compositors: the window goes to X11 where the compositor draws
                      no title bars (weston; a registry with look-alikes only), stays on Wayland
-                     where it does (KWin; a registry with either decoration global), and
-                     QT_QPA_PLATFORM, where set, decides; under weston with XWayland, centred
+                     where it does (KWin; a registry with either decoration global, one with
+                     its connection handed down), and QT_QPA_PLATFORM, where set, decides, Qt's
+                     warnings passed on; under weston with XWayland, centred
   valgrind SUPP      one whole pass under Valgrind memcheck: no memory errors, nothing lost
   isolated           one pass with empty HOME and XDG folders, which must stay empty; then
                      five copies at once, each taking its own pass
@@ -224,13 +226,19 @@ def use_once(program, screen, picks, tolerance=0.5, scale=None):
 
 
 # Start-up without a window: the first line says what is wrong, Qt's own reason follows it, and
-# the exit status is 1 (a core dump would show as a signal). Each row: its tag, the environment
-# it changes (None removes the variable), the first line's words, and Qt's reason.
+# the exit status is 1 (a core dump would show as a signal); Qt's advice to reinstall follows
+# only where no plugin is usable. Each row: its tag, the environment it changes (None removes the
+# variable), the first line's words, and Qt's reason.
 START_UP_ERRORS = [
     ("no display", {"DISPLAY": None, "WAYLAND_DISPLAY": None},
      "no display found to show the window on", "qt.qpa.xcb: could not connect to display"),
     ("display cannot be opened", {"DISPLAY": ":987", "WAYLAND_DISPLAY": None},
      "cannot open the X11 display :987", "qt.qpa.xcb: could not connect to display :987"),
+    # Without a runtime folder libwayland says so too, after the first line.
+    ("neither display opens", {"DISPLAY": ":987", "WAYLAND_DISPLAY": "ambrelith-none",
+                               "XDG_RUNTIME_DIR": None},
+     "cannot open the X11 display :987 nor the Wayland display ambrelith-none",
+     "Failed to create wl_display"),
     ("no such platform plugin", {"QT_QPA_PLATFORM": "nosuch"},
      "no usable Qt platform plugin", 'Could not find the Qt platform plugin "nosuch"'),
     # One of the xcb plugin's own libraries unloadable, the X server fine.
@@ -252,7 +260,8 @@ def start_up_errors(program):
                                     timeout=30)
             lines = result.stderr.splitlines()
             if (result.returncode != 1 or not lines or not lines[0].startswith("ambrelith: ")
-                    or first not in lines[0] or not any(reason in line for line in lines[1:])):
+                    or first not in lines[0] or not any(reason in line for line in lines[1:])
+                    or ("Reinstalling" in result.stderr) != ("plugin" in first)):
                 fail(f"{tag}: exit status {result.returncode}, said {result.stderr!r}; wanted "
                      f"status 1, a first line with {first!r}, then {reason!r}")
 
@@ -414,24 +423,29 @@ class Compositor:
 
 
 # How the program chooses its window system on a Wayland desktop. Each row: its tag, the
-# compositor (and, for a bare registry, its globals), the user's own QT_QPA_PLATFORM, and where
-# the window must go: an X11 window (on XWayland where the compositor has one, else on the
-# session's X server) or a Wayland one.
+# compositor (and, for a bare registry, its globals), the user's own QT_QPA_PLATFORM or a
+# connection to the compositor handed down in WAYLAND_SOCKET, and where the window must go: an
+# X11 window (on XWayland where the compositor has one, else on the session's X server) or a
+# Wayland one; and a line that Qt wrote while it started, passed on as Qt wrote it.
 WAYLAND_ROWS = [
-    ("no compositor listening: X11", "none", (), None, "x11"),
-    ("a compositor that never answers: X11", "silent", (), None, "x11"),
-    ("weston: X11", "weston", (), None, "x11"),
-    ("weston with XWayland: X11, centred", "weston-xwayland", (), None, "x11"),
-    ("weston, the user's own wayland", "weston", (), "wayland", "wayland"),
-    ("kwin with XWayland: Wayland", "kwin", (), None, "wayland"),
-    ("kwin with XWayland, the user's own xcb", "kwin", (), "xcb", "x11"),
-    ("registry with xdg decorations", "registry", ("wl_seat", "zxdg_decoration_manager_v1"), None,
+    ("no compositor listening: X11", "none", (), {}, "x11"),
+    ("no compositor listening, the user's own wayland;xcb", "none", (),
+     {"QT_QPA_PLATFORM": "wayland;xcb"}, "x11", "Failed to create wl_display"),
+    ("a compositor that never answers: X11", "silent", (), {}, "x11"),
+    ("weston: X11", "weston", (), {}, "x11"),
+    ("weston with XWayland: X11, centred", "weston-xwayland", (), {}, "x11"),
+    ("weston, the user's own wayland", "weston", (), {"QT_QPA_PLATFORM": "wayland"}, "wayland"),
+    ("kwin with XWayland: Wayland", "kwin", (), {}, "wayland"),
+    ("kwin with XWayland, the user's own xcb", "kwin", (), {"QT_QPA_PLATFORM": "xcb"}, "x11"),
+    ("registry with xdg decorations", "registry", ("wl_seat", "zxdg_decoration_manager_v1"), {},
      "wayland"),
-    ("registry with KDE decorations", "registry", ("org_kde_kwin_server_decoration_manager",),
-     None, "wayland"),
+    # The program looks at the compositor over a connection of its own, leaving Qt the one
+    # handed down.
+    ("registry with KDE decorations, its connection handed down", "registry",
+     ("org_kde_kwin_server_decoration_manager",), {"WAYLAND_SOCKET": "handed down"}, "wayland"),
     ("registry with look-alikes only", "registry", (
         "zxdg_decoration_manager_v2", "org_kde_kwin_server_decoration_palette_manager",
-        "xdg_wm_base"), None, "x11"),
+        "xdg_wm_base"), {}, "x11"),
 ]
 
 
@@ -459,25 +473,36 @@ def shown_centred(compositor, screen, tolerance):
     return offset
 
 
+def written(file):
+    """What the program has written to file so far, read without moving the offset it shares
+    with the program, which writes at that offset."""
+    return os.pread(file.fileno(), os.fstat(file.fileno()).st_size, 0).decode(errors="replace")
+
+
 def no_core_dump():
     resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
 
 
 def on_wayland(program, screen):
-    for tag, kind, globals_, platform, expected in WAYLAND_ROWS:
+    for tag, kind, globals_, env, expected, *passed_on in WAYLAND_ROWS:
         compositor = Compositor(kind, globals_)
+        handed = socketlib.socket(socketlib.AF_UNIX, socketlib.SOCK_STREAM)
         try:
             x_screen = Screen(compositor.x_display) if compositor.x_display else screen
             extra = {"XDG_RUNTIME_DIR": compositor.runtime, "WAYLAND_DISPLAY": compositor.socket,
                      "DISPLAY": compositor.x_display or os.environ["DISPLAY"],
-                     "WAYLAND_DEBUG": "client"}
-            if platform:
-                extra["QT_QPA_PLATFORM"] = platform
+                     "WAYLAND_DEBUG": "client", **env}
+            if "WAYLAND_SOCKET" in env:
+                handed.connect(os.path.join(compositor.runtime, compositor.socket))
+                extra["WAYLAND_SOCKET"] = str(handed.fileno())
             with tempfile.TemporaryFile("w+") as said:
-                process = start([program], extra=extra, stderr=said, preexec_fn=no_core_dump)
+                process = start([program], extra=extra, stderr=said, preexec_fn=no_core_dump,
+                                pass_fds=[handed.fileno()] if "WAYLAND_SOCKET" in env else [])
                 try:
-                    listed = 0 if platform or kind == "none" else 1
+                    listed = 0 if "QT_QPA_PLATFORM" in env or kind == "none" else 1
                     check_window_system(tag, x_screen, process, said, expected, listed)
+                    if passed_on and not re.search(f"^{passed_on[0]}", written(said), re.M):
+                        fail(f"{tag}: no line begins {passed_on[0]!r}")
                     if kind == "weston-xwayland":
                         print(f"{tag}: off centre by {shown_centred(compositor, x_screen, 2)}")
                     if expected == "x11":
@@ -487,6 +512,7 @@ def on_wayland(program, screen):
                         process.kill()
                         process.wait()
         finally:
+            handed.close()
             compositor.close()
 
 
@@ -495,12 +521,10 @@ def check_window_system(tag, screen, process, said, expected, probes):
     not at all where QT_QPA_PLATFORM is set or no compositor listens); Qt's Wayland plugin lists
     them again."""
     def listings():
-        said.seek(0)
-        return said.read().count("wl_display@1.get_registry(")
+        return written(said).count("wl_display@1.get_registry(")
 
     def titled():
-        said.seek(0)
-        return 'set_title("Ambrelith")' in said.read()
+        return 'set_title("Ambrelith")' in written(said)
 
     if expected == "x11":
         wait_for(f"{tag}: an X11 window", lambda: screen.program_windows().get(process.pid))
@@ -614,6 +638,12 @@ def main():
         else:
             for picks in (0, 1, 2, "space"):
                 use_once(program, screen, picks)
+            # A window manager that crashed left its check on the root window, naming a window
+            # that does not name itself: there is no window manager to give the window the focus.
+            left = screen.root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+            screen.root.change_property(screen.display.intern_atom("_NET_SUPPORTING_WM_CHECK"),
+                                        Xatom.WINDOW, 32, [left.id])
+            use_once(program, screen, "space")
             start_up_errors(program)
     print(f"PASS: {mode[0]}")
 

@@ -12,6 +12,7 @@ RESTART leaves no stale answer.
 
 import subprocess
 import sys
+import tempfile
 import time
 
 import gi
@@ -71,6 +72,14 @@ def on_screen(root):
 
 def main():
     switch = sys.argv[2] if len(sys.argv) > 2 else "IsEnabled"
+    # The accessibility bus puts its socket in the user's runtime folder, where every session of
+    # the user finds the same one: another session's bus (another run of this test, the desktop's)
+    # takes that socket over, or removes it as it ends. This session's bus gets a folder of its own.
+    runtime = tempfile.TemporaryDirectory()
+    subprocess.run(["gdbus", "call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
+                    "/org/freedesktop/DBus", "--method",
+                    "org.freedesktop.DBus.UpdateActivationEnvironment",
+                    f"{{'XDG_RUNTIME_DIR': '{runtime.name}'}}"], check=True, stdout=subprocess.DEVNULL)
     process = subprocess.Popen([sys.argv[1]])
     try:
         root = display.Display().screen().root

@@ -1,22 +1,17 @@
-#include "session.h"
+#include "window_system.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QtGlobal>
+
+#ifdef AMBRELITH_WAYLAND
+#include <poll.h>
+#include <wayland-client.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
-#include <utility>
-
-#ifdef AMBRELITH_WAYLAND
-#include <poll.h>
-#include <wayland-client.h>
 #endif
 #ifdef AMBRELITH_XCB
 #include <xcb/xcb.h>
@@ -103,6 +98,17 @@ bool CompositorDrawsTitleBars() {
     return listed && offered;
 }
 
+#else
+
+bool CompositorDrawsTitleBars() {
+    return false;
+}
+
+#endif
+
+} // namespace
+
+#ifdef AMBRELITH_WAYLAND
 bool WaylandOpens() {
     wl_display* display = ConnectWayland();
     const bool opened = display != nullptr;
@@ -110,16 +116,10 @@ bool WaylandOpens() {
         wl_display_disconnect(display);
     return opened;
 }
-
 #else
-
-bool CompositorDrawsTitleBars() {
-    return false;
-}
 bool WaylandOpens() {
     return false;
 }
-
 #endif
 
 #ifdef AMBRELITH_XCB
@@ -135,78 +135,6 @@ bool X11Opens() {
 }
 #endif
 
-struct HeldMessage {
-    QtMsgType type;
-    QByteArray category;
-    QString text;
-};
-
-// Qt's messages while it starts, and the handler they go to once it has.
-struct Starting {
-    QtMessageHandler passOn = nullptr;
-    QList<HeldMessage> held;
-};
-
-Starting& Start() {
-    static Starting start;
-    return start;
-}
-
-// Qt tells of each platform plugin it tried: a warning where none of that name is installed,
-// a note where one was found but could not start (its display unreachable, or the plugin broken).
-bool PluginNoted(const QList<HeldMessage>& held, QtMsgType type) {
-    return std::ranges::any_of(held, [type](const HeldMessage& message) {
-        return message.type == type && message.category == "qt.qpa.plugin";
-    });
-}
-
-// The one line that says why the window cannot be shown.
-QByteArray WhyNoWindow(const QList<HeldMessage>& held) {
-    QByteArray noPlugin = "no usable Qt platform plugin to show the window with (Debian "
-                          "packages qt6-qpa-plugins, and qt6-wayland for Wayland)";
-    if (PluginNoted(held, QtWarningMsg) && !PluginNoted(held, QtInfoMsg))
-        return noPlugin;
-    const QByteArray x11 = qgetenv("DISPLAY");
-    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-    if (x11.isEmpty() && wayland.isEmpty())
-        return "no display found to show the window on; start it in a desktop session, or on a "
-               "machine without one under xvfb-run (Debian package xvfb)";
-    QList<QByteArray> unreachable;
-    if (!x11.isEmpty() && !X11Opens())
-        unreachable.append("X11 display " + x11);
-    if (!wayland.isEmpty() && !WaylandOpens())
-        unreachable.append("Wayland display " + wayland);
-    if (unreachable.isEmpty())
-        return noPlugin;
-    return "cannot open the " + unreachable.join(" nor the ") + " to show the window on";
-}
-
-void Print(QtMsgType type, const QByteArray& category, const QString& text) {
-    if (type == QtDebugMsg)
-        return;
-    const QByteArray line =
-        (category.isEmpty() || category == "default" ? QByteArray() : category + ": ") +
-        text.trimmed().toLocal8Bit();
-    std::fputs(line.constData(), stderr);
-    std::fputc('\n', stderr);
-}
-
-// Qt ends the program where no platform plugin starts; instead the program says why in one line,
-// Qt's own reasons below it, and ends with status 1, without a core dump.
-void WhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type != QtFatalMsg) {
-        Start().held.append({type, context.category, text});
-        return;
-    }
-    std::fputs("ambrelith: " + WhyNoWindow(Start().held) + '\n', stderr);
-    for (const HeldMessage& message : Start().held)
-        Print(message.type, message.category, message.text);
-    Print(type, context.category, text);
-    std::_Exit(1);
-}
-
-} // namespace
-
 void ChooseWindowSystem() {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -214,16 +142,4 @@ void ChooseWindowSystem() {
     // Wayland still, where the X server cannot be reached.
     if (!CompositorDrawsTitleBars())
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-}
-
-void ExpectDisplay() {
-    Start().passOn = qInstallMessageHandler(WhileStarting);
-}
-
-void DisplayFound() {
-    qInstallMessageHandler(Start().passOn);
-    for (const HeldMessage& message : std::exchange(Start().held, {})) {
-        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
-        qt_message_output(message.type, context, message.text);
-    }
 }

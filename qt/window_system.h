@@ -8,10 +8,7 @@
 // and QT_QPA_PLATFORM, where set, decides as always.
 void ChooseWindowSystem();
 
-// While the application object is being made: where no platform plugin starts, Qt would abort
-// with a core dump; instead one plain line says what is wrong (no display named, the display
-// cannot be opened, or no usable platform plugin), Qt's own messages of that time follow it as
-// its reasons, and the program ends with status 1. Once Qt has started, those messages are
-// passed on as usual.
-void ExpectDisplay();
-void DisplayFound();
+// Whether the X server named in DISPLAY, or the Wayland compositor named in WAYLAND_DISPLAY,
+// takes a connection.
+bool X11Opens();
+bool WaylandOpens();
