@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "answer_meaning.h"
+#include "form_layout.h"
 #include "layout.h"
 
 #include <algorithm>
@@ -113,28 +114,25 @@ Form1::Form1() {
     std::stable_sort(controls.begin(), controls.end(), [](const Control& a, const Control& b) {
         return std::pair(a.Rect().top, a.Rect().left) < std::pair(b.Rect().top, b.Rect().left);
     });
-    std::vector<std::pair<int, dom::Element>> tabIndices;
     for (const Control& control : controls) {
         if (control.button) {
             *control.slot = dom::Make(form, "button", control.id, ButtonStyle(*control.button),
                                       std::string(control.button->caption));
             dom::SetAttribute(*control.slot, "aria-description", control.description.c_str());
-            tabIndices.emplace_back(control.button->tabIndex, *control.slot);
         } else {
             *control.slot = dom::Make(form, "div", control.id, LabelStyle(*control.label),
                                       std::string(control.label->caption));
         }
     }
-    std::sort(tabIndices.begin(), tabIndices.end());
-    for (const auto& [tabIndex, element] : tabIndices)
-        tabOrder.push_back(element);
+    for (const layout::TabStop& stop : layout::TabOrder)
+        tabOrder.push_back(stop.row ? Button(*stop.row, stop.index) : command3);
 
     // The parents and the answer label announce what each step writes into them.
     for (const form::Label label : {form::Label::Label6, form::Label::Label4})
         dom::SetAttribute(LabelOf(label), "role", "status");
     dom::SetAttribute(LabelOf(form::Label::Label6), "aria-description",
                       std::string(meaning::ParentsDescription).c_str());
-    const layout::Twips& answer = layout::Labels.at(3).rect;
+    const layout::Twips& answer = layout::Labels.at(layout::LabelIndex(form::Label::Label4)).rect;
     tip = dom::Make(form, "div", "tip",
                     "left:" + Pixels(ToPixels(answer.left)) + ";bottom:" +
                         Pixels(ToPixels(layout::Form1.clientHeight) - ToPixels(answer.top)),
@@ -260,7 +258,7 @@ dom::Element Form1::Button(form::Row row, std::int16_t index) const {
 }
 
 dom::Element Form1::LabelOf(form::Label label) const {
-    return label == form::Label::Label4 ? labels[3] : labels[5];
+    return labels.at(layout::LabelIndex(label));
 }
 
 void Form1::SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) {
