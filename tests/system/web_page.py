@@ -1,11 +1,10 @@
-"""Uses the web page in headless Chromium as a person and a screen reader would.
-
-Run: web_page.py SITE file|http. Opens SITE/index.html from disk or from a local server and checks
-in rows: layout, colours and fonts against the layout table; the 36 parent pairs by clicks; keys
-and focus; the answer's meaning on hover, focus and touch; the accessibility tree's names, roles,
-disabled states, descriptions and live regions; a phone's narrow viewport at device scale 2; over
-http, a reload with the server gone; no console message.
-"""
+# Uses the web page in headless Chromium as a person and a screen reader would.
+#
+# Run: web_page.py SITE file|http. Opens SITE/index.html from disk or from a local server and checks
+# in rows: layout, colours and fonts against the layout table; the 36 parent pairs by clicks; keys
+# and focus; the answer's meaning on hover, focus and touch; the accessibility tree's names, roles,
+# disabled states, descriptions and live regions; a phone's narrow viewport at device scale 2; over
+# http, a reload with the server gone; no console message.
 
 import functools
 import http.server
@@ -33,10 +32,7 @@ FONTS = re.findall(r'\{"([^"]+)", ([\d.]+), (\d+), \d+, "([^"]+)"\}', LAYOUT)
 CONTROLS = re.findall(r"\{(\d+), (\d+), (\d+), (\d+)\}, [^,]+, FontKey::(\w)", LAYOUT)
 RGB = r"(?:Rgb\{(\d+), (\d+), (\d+)\}|\{\})"
 LABEL_COLOURS = re.findall(r"FontKey::\w,\s*" + RGB + r",\s*" + RGB, LAYOUT)
-# Key codes and what Chromium needs of each: key, code, text.
-KEYS = {9: ("Tab", "Tab", ""), 13: ("Enter", "Enter", "\r"), 27: ("Escape", "Escape", ""),
-        32: (" ", "Space", " "), 37: ("ArrowLeft", "ArrowLeft", ""),
-        39: ("ArrowRight", "ArrowRight", "")}
+KEYS = {9: "Tab", 13: "Enter", 27: "Escape", 32: " ", 37: "ArrowLeft", 39: "ArrowRight"}
 TAB, RETURN, ESCAPE, SPACE, LEFT, RIGHT = KEYS
 TIP_2A0_3B0 = ("4-AB  25 %\n2-A0  25 %\n3-B0  25 %\n1-00  25 %\nBlood group O 25 %, A 25 %, "
                "B 25 %, AB 25 %\nmother \\ father:  B  0\nA:  4-AB  2-A0\n0:  3-B0  1-00")
@@ -44,10 +40,6 @@ TIP_2A0_3B0 = ("4-AB  25 %\n2-A0  25 %\n3-B0  25 %\n1-00  25 %\nBlood group O 25
 
 def pixels(twips):
     return (int(twips) * 96 + 720) // 1440
-
-
-def rgb(groups):
-    return f"rgb({groups[0]}, {groups[1]}, {groups[2]})" if groups[0] else None
 
 
 class Page:
@@ -67,17 +59,15 @@ class Page:
             self.mouse(id_, "click")
 
     def state(self):
-        """Each control by id: place in the form, colours, font, disabled."""
-        return {c[0]: c[1:] for c in self.js("""
-            var form = Form1.getBoundingClientRect();
-            return [...document.querySelectorAll("#Form1 > :not(#tip)")].map(e => {
-                var r = e.getBoundingClientRect(), s = getComputedStyle(e);
-                return [e.id, [r.x - form.x, r.y - form.y, r.width, r.height], s.color,
-                        s.backgroundColor, s.fontFamily, s.fontSize, s.fontWeight, e.disabled];
-            })""")}
+        # Each control by id: place in the form, colours, font, disabled.
+        return {c[0]: c[1:] for c in self.js(
+            "var f = Form1.getBoundingClientRect(); return [...document.querySelectorAll('#Form1 >"
+            " :not(#tip)')].map(e => { var r = e.getBoundingClientRect(), s = getComputedStyle(e);"
+            " return [e.id, [r.x - f.x, r.y - f.y, r.width, r.height], s.color, s.backgroundColor,"
+            " s.fontFamily, s.fontSize, s.fontWeight, e.disabled]; })")}
 
     def now(self):
-        """The parents and answer labels, the focus, and the answer's meaning if it shows."""
+        # The parents and answer labels, the focus, and the answer's meaning if it shows.
         return self.js("return [Label6.textContent, Label4.textContent, document.activeElement"
                        ".id, tip.checkVisibility() ? tip.textContent : null]")
 
@@ -88,10 +78,10 @@ class Page:
         chain.perform()
 
     def key(self, code, repeats=0, shift=False):
-        """Presses a key on the focused element, holds it while it repeats, and lets it go."""
-        key, name, text = KEYS[code]
-        event = {"key": key, "code": name, "text": text, "windowsVirtualKeyCode": code,
-                 "modifiers": 8 if shift else 0}
+        # Presses a key on the focused element, holds it while it repeats, and lets it go.
+        text = {RETURN: "\r", SPACE: " "}.get(code, "")
+        event = {"key": KEYS[code], "code": KEYS[code].strip() or "Space", "text": text,
+                 "windowsVirtualKeyCode": code, "modifiers": 8 if shift else 0}
         for repeat in range(repeats + 1):
             self.cdp("Input.dispatchKeyEvent", {"type": "keyDown" if text else "rawKeyDown",
                                                 "autoRepeat": repeat > 0, **event})
@@ -113,20 +103,21 @@ def layout(page):
                 [pixels(5055), pixels(3255), 0, 0, "rgb(192, 192, 0)", "Ambrelith",
                  ["heart16.png", "heart32.png"] + ["manifest.webmanifest"] * (page.url[0] == "h"),
                  [f"{s}loaded" for s in dict.fromkeys(f[3] for f in FONTS)]])
-    labels = [state[f"Label{i}"] for i in range(1, 7)]
-    ids = [f"Command{r}_{i}" for r in (1, 2) for i in range(1, 7)] + ["Command3"]
-    for found, (*rect, key) in zip([state[i] for i in ids] + labels, CONTROLS):
+    ordered = [state[i] for i in [f"Command{r}_{i}" for r in (1, 2) for i in range(1, 7)] + [
+        "Command3"] + [f"Label{i}" for i in range(1, 7)]]
+    labels = ordered[13:]
+    for found, (*rect, key) in zip(ordered, CONTROLS):
         face, points, weight, substitute = FONTS[ord(key) - ord("A")]
         page.expect(rect, [found[0]] + found[3:6], [[pixels(t) for t in rect], ", ".join(
             f'"{n}"' if " " in n else n for n in (face, substitute)), f"{float(points) / .75:g}px",
                                                     weight])
-    page.expect("label colours, greyed father", [[rgb(c[:3]) or s[1], rgb(c[3:]) or s[2]] for c, s
-                                                 in zip(LABEL_COLOURS, labels)] + [
+    # Each designed colour, and the system's where none is designed; a disabled button greyed.
+    page.expect("label colours, greyed father", [[
+        "rgb({}, {}, {})".format(*c[i:i + 3]) if c[i] else s[1 + i // 3] for i in (0, 3)]
+        for c, s in zip(LABEL_COLOURS, labels)] + [
         state["Command2_1"][1] != state["Command1_1"][1]], [s[1:3] for s in labels] + [True])
-    restart = [state["Command3"][2]]
-    for action in ("click_and_hold", "release"):
-        page.mouse("Command3", action)
-        restart.append(page.state()["Command3"][2])
+    restart = [state["Command3"][2]] + [page.mouse("Command3", action) or page.state()[
+        "Command3"][2] for action in ("click_and_hold", "release")]  # pressed, let go
     page.open("Command1_3", "Command2_5")
     page.expect("RESTART in every state", restart + [page.state()["Command3"][2]],
                 ["rgb(0, 192, 0)"] * 4)
@@ -134,6 +125,7 @@ def layout(page):
 
 def pairs(page):
     page.open("Command2_3")  # disabled: nothing happens
+    page.mouse("Label4")  # no answer: nothing to show
     found = [page.now()]
     for m in range(36):
         page.mouse(f"Command1_{m // 6 + 1}", "click")
@@ -149,55 +141,47 @@ def pairs(page):
 
 
 def keys(page):
+    # Tab, Shift+Tab and the arrows, then Return and Space each held over a repeat (one pick
+    # each), Tab on to the answer, Escape, and back to RESTART for Return.
     page.open()
-    visits = [page.now()[2]]
-    for code, shift in [(TAB, False)] * 6 + [(TAB, True), (RIGHT, 0), (RIGHT, 0), (LEFT, 0)]:
-        page.key(code, shift=shift)
-        visits.append(page.now()[2])
-    page.key(RIGHT)
-    page.key(RETURN, repeats=1)  # on mother 1-00: one pick, however long held
-    found = [visits, page.now(), page.state()["Command2_2"][-1]]
-    page.key(SPACE, repeats=1)
-    page.key(TAB)
-    found.append(page.now())
-    page.key(ESCAPE)
-    found.append(page.now()[3])
-    page.key(TAB, shift=True)
-    page.key(RETURN)
-    page.expect("keys and focus", found + [page.now()], [[f"Command1_{i}" for i in range(
-        1, 7)] + ["Command3", "Command1_6", "Command3", "Command1_1", "Command3"],
-        ["(1-00)+", "", "Command2_1", None], False,
+    found = [page.now()]
+    for code, repeats, shift in [(TAB, 0, 0)] * 6 + [(TAB, 0, 1), (RIGHT, 0, 0), (RIGHT, 0, 0), (
+            LEFT, 0, 0), (RIGHT, 0, 0), (RETURN, 1, 0), (SPACE, 1, 0), (TAB, 0, 0), (ESCAPE, 0, 0),
+                                                     (TAB, 0, 1), (RETURN, 0, 0)]:
+        page.key(code, repeats, shift)
+        found.append(page.now())
+    page.expect("keys and focus", [n[2] for n in found[:12]] + found[12:], [
+        f"Command1_{i}" for i in range(1, 7)] + [
+        "Command3", "Command1_6", "Command3", "Command1_1", "Command3", "Command1_1"] + [
+        ["(1-00)+", "", "Command2_1", None], ["(1-00)+(1-00)", ANSWERS[0], "Command3", None],
         ["(1-00)+(1-00)", ANSWERS[0], "Label4", "1-00  100 %\nBlood group O 100 %\nmother \\ "
-         "father:  0  0\n0:  1-00  1-00\n0:  1-00  1-00"], None,
-        ["", "", "Command1_1", None]])
+         "father:  0  0\n0:  1-00  1-00\n0:  1-00  1-00"],
+        ["(1-00)+(1-00)", ANSWERS[0], "Label4", None],
+        ["(1-00)+(1-00)", ANSWERS[0], "Command3", None], ["", "", "Command1_1", None]])
 
 
 def meaning(page):
-    page.open()
-    page.mouse("Label4")
-    found = [page.now()[3]]
     page.open("Command1_3", "Command2_5")
     page.mouse("Label4")
-    found.append(page.now()[3])
-    page.mouse("Label1")
-    found.append(page.now()[3])
+    found = [page.now()[3]]
     x, y = page.js("var r = Label4.getBoundingClientRect(); return [r.x + 9, r.y + 9]")
     for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
         page.cdp("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
-    page.expect("tooltip: none, hover, mouse gone, tap", found + page.now()[2:],
-                [None, TIP_2A0_3B0, None, "Label4", TIP_2A0_3B0])
+    page.expect("tooltip on hover, after a tap", found + page.now()[2:],
+                [TIP_2A0_3B0, "Label4", TIP_2A0_3B0])
 
 
 def access(page):
     def tree():
-        """Role, name, description, live region, its text, and disabled, of each node."""
+        # Role, name, description, live region, its text, and disabled, of each node.
         nodes = page.cdp("Accessibility.getFullAXTree", {})["nodes"]
         value = lambda node, key: node.get(key, {}).get("value")  # noqa: E731
+        state = lambda node, key: {p["name"]: p["value"]["value"] for p in node.get(  # noqa: E731
+            "properties", [])}.get(key, 0)
         texts = {n["nodeId"]: value(n, "name") for n in nodes if value(n, "role") == "StaticText"}
-        return [(value(n, "role"), value(n, "name"), value(n, "description"), p.get("live"),
-                 "".join(texts.get(c, "") for c in n.get("childIds", [])), p.get("disabled", 0))
-                for n, p in ((n, {p["name"]: p["value"].get("value")
-                                  for p in n.get("properties", [])}) for n in nodes)]
+        return [(value(n, "role"), value(n, "name"), value(n, "description"), state(n, "live"),
+                 "".join(texts.get(c, "") for c in n.get("childIds", [])), state(n, "disabled"))
+                for n in nodes]
 
     page.open()
     nodes = [n for n in tree() if n[0] in ("main", "button")]
@@ -221,16 +205,16 @@ def access(page):
 
 
 def narrow(page):
-    """A phone held upright, 360 and 300 pixels wide, at device scale 2: the form fits, centred,
-    with no sideways scrolling, its lines two device pixels wide and as sharp."""
+    # A phone held upright, 360 and 300 pixels wide, at device scale 2: the form fits, centred,
+    # with no sideways scrolling, its lines two device pixels wide and as sharp.
     found = []
     for width in (360, 300):
         page.cdp("Emulation.setDeviceMetricsOverride",
                  {"width": width, "height": 640, "deviceScaleFactor": 2, "mobile": True})
         page.open()
         found += [round(v) for v in page.js(
-            "var r = Form1.getBoundingClientRect(); return [r.x, r.width, "
-            "Command2_6.getBoundingClientRect().right - r.x, document.body.scrollWidth]")]
+            "var r = Form1.getBoundingClientRect(), b = Command2_6.getBoundingClientRect();"
+            "return [r.x, r.width, b.right - r.x, document.body.scrollWidth]")]
     shot = Image.open(io.BytesIO(page.driver.get_screenshot_as_png())).convert("RGB")
     x, y = (round(v * 2) for v in page.js(
         "var r = Label6.getBoundingClientRect(); return [r.x, r.y + r.height / 2]"))
@@ -243,9 +227,8 @@ def narrow(page):
 
 def offline(page, server):
     page.open()
-    wait_for("the service worker", lambda: page.js(
-        "return navigator.serviceWorker.controller && caches.match('fonts/ComicNeue-Bold.woff2')"
-        ".then(Boolean)"))
+    wait_for("the service worker", lambda: page.js("return navigator.serviceWorker.controller "
+                                                   "&& caches.match('index.html').then(Boolean)"))
     server.shutdown()
     server.server_close()
     page.open("Command1_3", "Command2_5")
@@ -255,19 +238,14 @@ def offline(page, server):
                 ["Ambrelith", ["(2-A0)+(3-B0)", ANSWERS[16]], [True, True]])
 
 
-class Server(http.server.SimpleHTTPRequestHandler):
-    """Quiet, and telling the browser to keep nothing: offline, only the service worker has it."""
-    log_message = lambda self, *args: None  # noqa: E731
-
-    def end_headers(self):
-        self.send_header("Cache-Control", "no-store")
-        super().end_headers()
-
-
 def main():
     site = pathlib.Path(sys.argv[1]).resolve()
+    # A quiet server that lets the browser keep nothing: offline, only the service worker has it.
+    base = http.server.SimpleHTTPRequestHandler
+    quiet = type("Quiet", (base,), {"log_message": lambda *args: None, "end_headers": lambda self: (
+        self.send_header("Cache-Control", "no-store"), base.end_headers(self))})
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(
-        Server, directory=site)) if sys.argv[2] == "http" else None
+        quiet, directory=site)) if sys.argv[2] == "http" else None
     if server:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     page = Page(f"http://127.0.0.1:{server.server_port}/" if server
