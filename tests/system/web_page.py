@@ -6,9 +6,10 @@
 # disabled states, descriptions and live regions; a phone's narrow viewport at device scale 2; over
 # http, a reload with the server gone; no console message.
 
-import functools
 import http.server
 import io
+import json
+import os
 import pathlib
 import re
 import sys
@@ -30,25 +31,25 @@ FONTS = re.findall(r'\{"([^"]+)", ([\d.]+), (\d+), \d+, "([^"]+)"\}', LAYOUT)
 # The 19 controls' rectangles and font keys in the layout table's order, the labels' text and
 # background colours (None where none is designed).
 CONTROLS = re.findall(r"\{(\d+), (\d+), (\d+), (\d+)\}, [^,]+, FontKey::(\w)", LAYOUT)
-RGB = r"(?:Rgb\{(\d+), (\d+), (\d+)\}|\{\})"
-LABEL_COLOURS = re.findall(r"FontKey::\w,\s*" + RGB + r",\s*" + RGB, LAYOUT)
+LABEL_COLOURS = re.findall(
+    r"FontKey::\w,\s*" + 2 * r"(?:Rgb\{(\d+), (\d+), (\d+)\}|\{\}),\s*", LAYOUT)
 KEYS = {9: "Tab", 13: "Enter", 27: "Escape", 32: " ", 37: "ArrowLeft", 39: "ArrowRight"}
 TAB, RETURN, ESCAPE, SPACE, LEFT, RIGHT = KEYS
 TIP_2A0_3B0 = ("4-AB  25 %\n2-A0  25 %\n3-B0  25 %\n1-00  25 %\nBlood group O 25 %, A 25 %, "
                "B 25 %, AB 25 %\nmother \\ father:  B  0\nA:  4-AB  2-A0\n0:  3-B0  1-00")
 
 
-def pixels(twips):
+def pixels(twips):  # as layout::ToPixels at 96 dots per inch
     return (int(twips) * 96 + 720) // 1440
 
 
 class Page:
-    def __init__(self, url):
+    def __init__(self, url, site):
         options = webdriver.ChromeOptions()
         for argument in ("--headless=new", "--no-sandbox", "--window-size=800,600"):
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.url = url
+        self.url, self.site = url, site
         self.driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
         self.cdp, self.js = self.driver.execute_cdp_cmd, self.driver.execute_script
 
@@ -67,9 +68,11 @@ class Page:
             " s.fontFamily, s.fontSize, s.fontWeight, e.disabled]; })")}
 
     def now(self):
-        # The parents and answer labels, the focus, and the answer's meaning if it shows.
-        return self.js("return [Label6.textContent, Label4.textContent, document.activeElement"
-                       ".id, tip.checkVisibility() ? tip.textContent : null]")
+        # The parents and answer labels, the focus, the answer's meaning if it shows, and how many
+        # genotype buttons are enabled.
+        return self.js("return [Label6.textContent, Label4.textContent, document.activeElement.id,"
+                       "tip.checkVisibility() ? tip.textContent : null,"
+                       "document.querySelectorAll('button[id*=_]:enabled').length]")
 
     def mouse(self, id_, *actions):
         chain = ActionChains(self.driver).move_to_element(self.driver.find_element("id", id_))
@@ -105,22 +108,26 @@ def layout(page):
                  [f"{s}loaded" for s in dict.fromkeys(f[3] for f in FONTS)]])
     ordered = [state[i] for i in [f"Command{r}_{i}" for r in (1, 2) for i in range(1, 7)] + [
         "Command3"] + [f"Label{i}" for i in range(1, 7)]]
-    labels = ordered[13:]
     for found, (*rect, key) in zip(ordered, CONTROLS):
         face, points, weight, substitute = FONTS[ord(key) - ord("A")]
-        page.expect(rect, [found[0]] + found[3:6], [[pixels(t) for t in rect], ", ".join(
-            f'"{n}"' if " " in n else n for n in (face, substitute)), f"{float(points) / .75:g}px",
-                                                    weight])
+        page.expect(rect, [found[0], found[3].replace('"', "")] + found[4:6], [[pixels(
+            t) for t in rect], f"{face}, {substitute}", f"{float(points) / .75:g}px", weight])
     # Each designed colour, and the system's where none is designed; a disabled button greyed.
     page.expect("label colours, greyed father", [[
         "rgb({}, {}, {})".format(*c[i:i + 3]) if c[i] else s[1 + i // 3] for i in (0, 3)]
-        for c, s in zip(LABEL_COLOURS, labels)] + [
-        state["Command2_1"][1] != state["Command1_1"][1]], [s[1:3] for s in labels] + [True])
+        for c, s in zip(LABEL_COLOURS, ordered[13:])] + [
+        state["Command2_1"][1] != state["Command1_1"][1]], [s[1:3] for s in ordered[13:]] + [True])
     restart = [state["Command3"][2]] + [page.mouse("Command3", action) or page.state()[
         "Command3"][2] for action in ("click_and_hold", "release")]  # pressed, let go
     page.open("Command1_3", "Command2_5")
     page.expect("RESTART in every state", restart + [page.state()["Command3"][2]],
                 ["rgb(0, 192, 0)"] * 4)
+    # The heart at each size the page and the web app name, and the manifest.
+    manifest = json.loads((page.site / "manifest.webmanifest").read_text())
+    page.expect("icons, manifest", [Image.open(page.site / f"heart{n}.png").size for n in (
+        16, 32, 192, 512)] + [manifest[k] for k in ("name", "theme_color", "background_color")] + [
+        (i["src"], i["sizes"]) for i in manifest["icons"]], [(n, n) for n in (16, 32, 192, 512)] + [
+        "Ambrelith", "#c0c000", "#c0c000"] + [(f"heart{n}.png", f"{n}x{n}") for n in (192, 512)])
 
 
 def pairs(page):
@@ -128,16 +135,13 @@ def pairs(page):
     page.mouse("Label4")  # no answer: nothing to show
     found = [page.now()]
     for m in range(36):
-        page.mouse(f"Command1_{m // 6 + 1}", "click")
-        found.append(page.now())
-        page.mouse(f"Command2_{m % 6 + 1}", "click")
-        found += [page.now(), {s[-1] for i, s in page.state().items() if "_" in i}]
-        page.mouse("Command3", "click")
-        found.append(page.now())
-    start = ["", "", "Command1_1", None]
+        for id_ in (f"Command1_{m // 6 + 1}", f"Command2_{m % 6 + 1}", "Command3"):
+            page.mouse(id_, "click")
+            found.append(page.now())
+    start = ["", "", "Command1_1", None, 6]
     page.expect("36 pairs", found, [start] + [step for m in range(36) for step in (
-        [f"({CODES[m // 6]})+", "", "Command2_1", None],
-        [f"({CODES[m // 6]})+({CODES[m % 6]})", ANSWERS[m], "Command3", None], {True}, start)])
+        [f"({CODES[m // 6]})+", "", "Command2_1", None, 6],
+        [f"({CODES[m // 6]})+({CODES[m % 6]})", ANSWERS[m], "Command3", None, 0], start)])
 
 
 def keys(page):
@@ -150,14 +154,14 @@ def keys(page):
                                                      (TAB, 0, 1), (RETURN, 0, 0)]:
         page.key(code, repeats, shift)
         found.append(page.now())
+    answer, tip = ["(1-00)+(1-00)", ANSWERS[0]], ("1-00  100 %\nBlood group O 100 %\nmother \\ "
+                                                  "father:  0  0\n0:  1-00  1-00\n0:  1-00  1-00")
     page.expect("keys and focus", [n[2] for n in found[:12]] + found[12:], [
-        f"Command1_{i}" for i in range(1, 7)] + [
-        "Command3", "Command1_6", "Command3", "Command1_1", "Command3", "Command1_1"] + [
-        ["(1-00)+", "", "Command2_1", None], ["(1-00)+(1-00)", ANSWERS[0], "Command3", None],
-        ["(1-00)+(1-00)", ANSWERS[0], "Label4", "1-00  100 %\nBlood group O 100 %\nmother \\ "
-         "father:  0  0\n0:  1-00  1-00\n0:  1-00  1-00"],
-        ["(1-00)+(1-00)", ANSWERS[0], "Label4", None],
-        ["(1-00)+(1-00)", ANSWERS[0], "Command3", None], ["", "", "Command1_1", None]])
+        f"Command1_{i}" for i in range(1, 7)] + ["Command3", "Command1_6", "Command3", "Command1_1",
+                                                 "Command3", "Command1_1"] + [
+        ["(1-00)+", "", "Command2_1", None, 6], answer + ["Command3", None, 0],
+        answer + ["Label4", tip, 0], answer + ["Label4", None, 0], answer + ["Command3", None, 0],
+        ["", "", "Command1_1", None, 6]])
 
 
 def meaning(page):
@@ -167,7 +171,7 @@ def meaning(page):
     x, y = page.js("var r = Label4.getBoundingClientRect(); return [r.x + 9, r.y + 9]")
     for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
         page.cdp("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
-    page.expect("tooltip on hover, after a tap", found + page.now()[2:],
+    page.expect("tooltip on hover, after a tap", found + page.now()[2:4],
                 [TIP_2A0_3B0, "Label4", TIP_2A0_3B0])
 
 
@@ -222,7 +226,6 @@ def narrow(page):
     page.expect("narrow", found + [shot.width, set(row), row.count((0, 0, 0))],
                 [12, 337, 337, 360, 0, 300, 300, 300, 600,
                  {(192, 192, 0), (0, 0, 0), (0, 192, 192)}, 2])
-    page.cdp("Emulation.clearDeviceMetricsOverride", {})
 
 
 def offline(page, server):
@@ -232,10 +235,10 @@ def offline(page, server):
     server.shutdown()
     server.server_close()
     page.open("Command1_3", "Command2_5")
-    page.expect("offline", [page.js("return document.title"), page.now()[:2], page.js(
-        "return [performance.getEntriesByType('navigation')[0].workerStart > 0,"
+    page.expect("offline", [page.now()[:2], page.js(
+        "return [document.title, performance.getEntriesByType('navigation')[0].workerStart > 0,"
         "[...document.fonts].every(f => f.status == 'loaded')]")],
-                ["Ambrelith", ["(2-A0)+(3-B0)", ANSWERS[16]], [True, True]])
+                [["(2-A0)+(3-B0)", ANSWERS[16]], ["Ambrelith", True, True]])
 
 
 def main():
@@ -244,12 +247,12 @@ def main():
     base = http.server.SimpleHTTPRequestHandler
     quiet = type("Quiet", (base,), {"log_message": lambda *args: None, "end_headers": lambda self: (
         self.send_header("Cache-Control", "no-store"), base.end_headers(self))})
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(
-        quiet, directory=site)) if sys.argv[2] == "http" else None
+    os.chdir(site)  # what the server serves
+    server = sys.argv[2] == "http" and http.server.ThreadingHTTPServer(("127.0.0.1", 0), quiet)
     if server:
         threading.Thread(target=server.serve_forever, daemon=True).start()
     page = Page(f"http://127.0.0.1:{server.server_port}/" if server
-                else (site / "index.html").as_uri())
+                else (site / "index.html").as_uri(), site)
     try:
         for row in (layout, pairs, keys, meaning, access, narrow):
             row(page)

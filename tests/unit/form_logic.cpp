@@ -167,8 +167,7 @@ TEST_CASE("Proverka leaves the answer as it is for an index outside 1 to 6") {
         {{0, 0}, {2, 0}, {7, 1}, {1, 7}, {-1, 4}, {5, -32768}}};
     // Plain variables, not a structured binding, which clang before 16 cannot capture.
     for (const auto& pair : pairs) {
-        const auto mother = pair.first;
-        const auto father = pair.second;
+        const auto mother = pair.first, father = pair.second;
         CAPTURE(mother);
         CAPTURE(father);
         FakeControls view;

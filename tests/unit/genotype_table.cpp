@@ -128,8 +128,7 @@ TEST_CASE("an index outside 1 to 6 gives nothing") {
         {{0, 1}, {1, 0}, {0, 0}, {7, 6}, {6, 7}, {-1, 3}, {3, -32768}, {32767, 2}}};
     // Plain variables, not a structured binding, which clang before 16 cannot capture.
     for (const auto& pair : pairs) {
-        const auto mother = pair.first;
-        const auto father = pair.second;
+        const auto mother = pair.first, father = pair.second;
         CAPTURE(mother);
         CAPTURE(father);
         CHECK_FALSE(Offspring(mother, father));
