@@ -27,7 +27,8 @@ std::string Code(std::int16_t index) {
 } // namespace
 
 std::string GenotypeMeaning(std::string_view code) {
-    const auto* found = std::ranges::find(genetics::GenotypeCode, code);
+    const auto* found =
+        std::find(genetics::GenotypeCode.begin(), genetics::GenotypeCode.end(), code);
     if (found == genetics::GenotypeCode.end())
         return {};
     const auto index = static_cast<std::size_t>(found - genetics::GenotypeCode.begin());

@@ -25,6 +25,14 @@ WINDOWS_PACKAGES=(
     cmake ninja-build g++ zlib1g-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wixl
     doctest-dev msitools wine64 fonts-wine xvfb xauth xdotool clang-tidy python3 python3-pil
 )
+# What building the web page needs: emscripten with Node.js, which runs its tests too, the host's
+# compiler for the icon tool, woff2 and the fonts it compresses, doctest; and what testing it
+# needs: headless Chromium driven through Selenium.
+WEB_PACKAGES=(
+    cmake ninja-build g++ zlib1g-dev emscripten nodejs woff2
+    fonts-comic-neue culmus fonts-liberation2 doctest-dev
+)
+WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium python3-pil clang-tidy)
 PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}")
 
 as_root() {

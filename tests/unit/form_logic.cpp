@@ -165,7 +165,9 @@ TEST_CASE("each handler calls the controls in its order") {
 TEST_CASE("Proverka leaves the answer as it is for an index outside 1 to 6") {
     const std::array<std::pair<std::int16_t, std::int16_t>, 6> pairs = {
         {{0, 0}, {2, 0}, {7, 1}, {1, 7}, {-1, 4}, {5, -32768}}};
-    for (const auto& [mother, father] : pairs) {
+    // Plain variables, not a structured binding, which clang before 16 cannot capture.
+    for (const auto& pair : pairs) {
+        const auto mother = pair.first, father = pair.second;
         CAPTURE(mother);
         CAPTURE(father);
         FakeControls view;
