@@ -10,6 +10,9 @@ void KeyboardFocus::Attach(HWND owner, std::vector<HWND> buttons) {
 }
 
 bool KeyboardFocus::HandleDialogMessage(MSG& message) {
+    if (message.message == WM_LBUTTONDOWN &&
+        std::ranges::find(tabOrder, message.hwnd) != tabOrder.end())
+        MarkDefault(message.hwnd); // which takes the focus as it is pressed
     const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP;
     HWND focus = GetFocus();
     if (!key || std::ranges::find(tabOrder, focus) == tabOrder.end())
@@ -45,9 +48,25 @@ void KeyboardFocus::MoveFocus(HWND from, bool forward) {
         const std::ptrdiff_t at = ((forward ? start + step : start - step) % count + count) % count;
         HWND button = tabOrder.at(static_cast<std::size_t>(at));
         if (Enabled(button)) {
-            SetFocus(button);
+            Focus(button);
             return;
         }
+    }
+}
+
+void KeyboardFocus::Focus(HWND button) const {
+    SetFocus(button);
+    MarkDefault(button);
+}
+
+// The dialog manager makes the button that Tab focuses the default one, but leaves the last one
+// so where the focus moves otherwise: every other push button is made plain again.
+void KeyboardFocus::MarkDefault(HWND focused) const {
+    for (HWND button : tabOrder) {
+        const LONG_PTR type = GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK;
+        const LONG_PTR wanted = button == focused ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if ((type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) && type != wanted)
+            SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
     }
 }
 
@@ -73,7 +92,7 @@ void KeyboardFocus::RestoreFocus() {
     if (!focusTarget || !Enabled(focusTarget))
         FocusFirstEnabled();
     if (focusTarget)
-        SetFocus(focusTarget);
+        Focus(focusTarget);
 }
 
 // The focus goes straight to the next step, and never to nothing in between.
@@ -91,7 +110,7 @@ void KeyboardFocus::FocusFirstEnabled() {
         return;
     focusTarget = *next;
     if (GetActiveWindow() == window)
-        SetFocus(focusTarget);
+        Focus(focusTarget);
 }
 
 void KeyboardFocus::SetEnabled(HWND button, bool enabled) {

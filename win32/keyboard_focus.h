@@ -6,7 +6,8 @@
 
 // The window's keyboard and focus: Tab and the arrows between the buttons, Return as Space, the
 // focus rectangles once the keyboard is used, the focus kept while the window is inactive, and
-// after each step on the first button of the next, never on nothing in between.
+// after each step on the first button of the next, never on nothing in between. The focused
+// button alone looks like the default button, which Return presses.
 class KeyboardFocus {
 public:
     // The window and its buttons in the order Tab visits them.
@@ -39,6 +40,8 @@ public:
     [[nodiscard]] bool Enabled(HWND button) const;
 
 private:
+    void Focus(HWND button) const;
+    void MarkDefault(HWND focused) const;
     void MoveFocus(HWND from, bool forward);
     void ShowFocusCues() const;
 

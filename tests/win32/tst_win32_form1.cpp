@@ -538,6 +538,13 @@ void PressKeys(const std::vector<Press>& presses) {
             true);
         CHECK(focus() == press.focus);
         CHECK(parents() == expression);
+        std::string defaults; // the buttons that look like the default one, which Return presses
+        for (int row : {MotherButton, FatherButton})
+            for (int id = row + 1; id <= row + 6; ++id)
+                if ((GetWindowLongPtrW(own.Control(id), GWL_STYLE) & BS_TYPEMASK) ==
+                    BS_DEFPUSHBUTTON)
+                    defaults += Name(id);
+        CHECK(defaults == (press.focus == RestartButton ? "" : Name(press.focus)));
         // The keys the window handles itself show them; Wine's dialog manager leaves them.
         if (press.key == VK_RETURN || (press.key >= VK_LEFT && press.key <= VK_DOWN))
             CHECK_FALSE(focusCuesHidden);
