@@ -116,8 +116,17 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         painting.EraseBackground(Hwnd(), AsPointer<HDC>(wParam));
         return TRUE;
     case WM_NOTIFY:
-        answerTip.OnNotify(*AsPointer<NMHDR*>(lParam));
-        return 0;
+        return answerTip.OnNotify(*AsPointer<NMHDR*>(lParam));
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // High contrast switched on or off, or the system's colours changed: drawn anew in them.
+        if (message == WM_SYSCOLORCHANGE || wParam == SPI_SETHIGHCONTRAST) {
+            painting.FollowSystem();
+            if (answerTip.Handle())
+                SendMessageW(answerTip.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+            RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+        return Default(message, wParam, lParam);
     case WM_ACTIVATE:
         keyboard.OnActivate(wParam);
         return 0;

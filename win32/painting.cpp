@@ -21,22 +21,45 @@ Painting::Painting()
         if (layout::Labels.at(i).background)
             labelBrushes.at(i).reset(
                 CreateSolidBrush(ToColorRef(*layout::Labels.at(i).background)));
+    FollowSystem();
+}
+
+void Painting::FollowSystem() {
+    if (forcedHighContrast) {
+        highContrast = *forcedHighContrast;
+        return;
+    }
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof(contrast);
+    highContrast =
+        SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) != FALSE &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+HBRUSH Painting::Background() const {
+    return highContrast ? GetSysColorBrush(COLOR_WINDOW) : background.get();
 }
 
 void Painting::EraseBackground(HWND window, HDC dc) const {
     RECT client{};
     GetClientRect(window, &client);
-    FillRect(dc, &client, background.get());
+    FillRect(dc, &client, Background());
 }
 
 HBRUSH Painting::LabelColours(HDC dc, std::size_t label) const {
     if (label >= layout::Labels.size())
         return GetSysColorBrush(COLOR_BTNFACE);
     const layout::Label& look = layout::Labels.at(label);
-    SetTextColor(dc, look.text ? ToColorRef(*look.text) : GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, look.background ? ToColorRef(*look.background) : GetSysColor(COLOR_BTNFACE));
     const auto& brush = labelBrushes.at(label);
-    return brush ? brush.get() : GetSysColorBrush(COLOR_BTNFACE);
+    if (!brush || highContrast) { // a label of designed colours takes the window's
+        const bool designed = brush != nullptr;
+        SetTextColor(dc, GetSysColor(designed ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(designed ? COLOR_WINDOW : COLOR_BTNFACE));
+        return GetSysColorBrush(designed ? COLOR_WINDOW : COLOR_BTNFACE);
+    }
+    SetTextColor(dc, look.text ? ToColorRef(*look.text) : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, ToColorRef(*look.background));
+    return brush.get();
 }
 
 void Painting::DrawRestart(const DRAWITEMSTRUCT& item, HFONT font) const {
@@ -45,10 +68,12 @@ void Painting::DrawRestart(const DRAWITEMSTRUCT& item, HFONT font) const {
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
     if (focused) {
-        FrameRect(dc, &face, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        FrameRect(dc, &face,
+                  highContrast ? GetSysColorBrush(COLOR_HIGHLIGHT)
+                               : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         InflateRect(&face, -1, -1);
     }
-    FillRect(dc, &face, restartBrush.get());
+    FillRect(dc, &face, highContrast ? GetSysColorBrush(COLOR_BTNFACE) : restartBrush.get());
     if (pressed)
         FrameRect(dc, &face, GetSysColorBrush(COLOR_BTNSHADOW));
     else

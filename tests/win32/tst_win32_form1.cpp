@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -410,23 +411,29 @@ int LineHeight(const LOGFONTW& look) {
 // What the window shows at this step: each label in its colours, with its border or none, its text
 // aligned as designed, under the buttons it overlaps; RESTART green with its caption in the
 // button text's colour; the form's colour between the rows; genotype buttons in the plain face.
-void CheckLook(const Program& program) {
-    const Snapshot shown(program.window);
+// In high contrast the system's colours stand for the designed ones: the window and its text for
+// the form and the labels, the button face for RESTART.
+void CheckLook(HWND window, bool contrast = false) {
+    CAPTURE(contrast);
+    const Snapshot shown(window);
+    const auto designed = [contrast](const std::optional<layout::Rgb>& colour, int system,
+                                     int instead) {
+        return !colour ? GetSysColor(system) : contrast ? GetSysColor(instead) : ColorRef(*colour);
+    };
     for (std::size_t i = 0; i < layout::Labels.size(); ++i) {
         const layout::Label& look = layout::Labels.at(i);
         CAPTURE(look.name);
-        const HWND label = program.Control(LabelBase + static_cast<int>(i) + 1);
-        const COLORREF paper =
-            look.background ? ColorRef(*look.background) : GetSysColor(COLOR_BTNFACE);
-        const COLORREF ink = look.text ? ColorRef(*look.text) : GetSysColor(COLOR_BTNTEXT);
+        const HWND label = GetDlgItem(window, LabelBase + static_cast<int>(i) + 1);
+        const COLORREF paper = designed(look.background, COLOR_BTNFACE, COLOR_WINDOW);
+        const COLORREF ink = designed(look.text, COLOR_BTNTEXT, COLOR_WINDOWTEXT);
         RECT inside = Placed(label);
         CHECK(Colour(shown.At(inside.left, inside.top)) ==
               Colour(look.border ? GetSysColor(COLOR_WINDOWFRAME) : paper));
         if (look.border)
             InflateRect(&inside, -1, -1);
         CHECK(Colour(shown.Commonest(inside)) == Colour(paper));
-        if (i < 2) { // the label over the row of buttons whose tops it overlaps
-            const HWND row = program.Control((i == 0 ? MotherButton : FatherButton) + 1);
+        if (i < 2 && !contrast) { // under the row of buttons whose tops it overlaps
+            const HWND row = GetDlgItem(window, (i == 0 ? MotherButton : FatherButton) + 1);
             CHECK_FALSE(shown.Colours({inside.left, Placed(row).top, inside.right, inside.bottom})
                             .contains(paper));
         }
@@ -444,18 +451,20 @@ void CheckLook(const Program& program) {
         CAPTURE(after);
         CHECK(std::abs(look.align == layout::Align::Left ? before : before - after) <= 2);
     }
-    const RECT restart = Placed(program.Control(RestartButton));
-    const std::string green = Colour(ColorRef(*layout::Command3.background));
+    const RECT restart = Placed(GetDlgItem(window, RestartButton));
+    const std::string green = Colour(designed(layout::Command3.background, 0, COLOR_BTNFACE));
     CHECK(Colour(shown.Commonest(restart)) == green);
     RECT caption = restart;
     InflateRect(&caption, -5, -5);
     CHECK(shown.Colours(caption).contains(GetSysColor(COLOR_BTNTEXT)));
-    const std::string form = Colour(ColorRef(layout::Form1.background));
+    const std::string form = Colour(designed(layout::Form1.background, 0, COLOR_WINDOW));
     CHECK(Colour(shown.At(Pixels(2500), Pixels(1080))) == form);
     CHECK(Colour(shown.At(Pixels(4400), Pixels(2200))) == form);
-    const std::string plain = Colour(shown.Commonest(Placed(program.Control(MotherButton + 1))));
-    CHECK(plain != green);
-    CHECK(plain != form);
+    const std::string plain = Colour(shown.Commonest(Placed(GetDlgItem(window, MotherButton + 1))));
+    if (!contrast) {
+        CHECK(plain != green);
+        CHECK(plain != form);
+    }
 }
 
 // What this thread is sent and told while keys are pressed: the focus lost to no window, whether
@@ -673,11 +682,26 @@ TEST_CASE("the window appears fixed, centred on the work area, and clicks take t
             CHECK(program.Flags() == step.flags);
             CHECK(program.Focus() == step.focus);
             if (mother == 1)
-                CheckLook(program);
+                CheckLook(program.window);
         }
     }
     SendMessageW(program.Control(RestartButton), BM_SETSTATE, TRUE, 0);
-    CheckLook(program);
+    CheckLook(program.window);
+}
+
+// Wine cannot switch high contrast (SPI_SETHIGHCONTRAST fails): the window made here is told that
+// it was switched on, and off again, with the setting forced in this process.
+TEST_CASE("high contrast draws the window in the system's colours, and follows when switched") {
+    OwnWindow own;
+    SendMessageW(own.Control(MotherButton + 3), BM_CLICK, 0, 0);
+    SendMessageW(own.Control(FatherButton + 5), BM_CLICK, 0, 0);
+    for (const bool on : {true, false}) {
+        Painting::forcedHighContrast = on;
+        SendMessageW(own.window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        own.Pump();
+        CheckLook(own.window, on);
+    }
+    Painting::forcedHighContrast.reset();
 }
 
 TEST_CASE("keys move the focus between the enabled buttons and press the focused one") {
