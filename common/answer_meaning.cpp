@@ -89,21 +89,34 @@ std::string AnswerDetailsInWords(std::int16_t mother, std::int16_t father) {
            ". Punnett square: " + Join(square, "; ") + ".";
 }
 
-std::string AnswerDetailsText(std::int16_t mother, std::int16_t father) {
+AnswerTable AnswerDetailsTable(std::int16_t mother, std::int16_t father) {
     const genetics::PairChances* chances = genetics::Chances(mother, father);
     if (!chances)
         return {};
-    std::string text;
+    AnswerTable table;
     for (const auto& [code, quarters] : chances->children)
         if (!code.empty())
-            text += std::string(code) + "  " + Percent(quarters) + "\n";
+            table.children.push_back({std::string(code), Percent(quarters)});
+    table.groups = "Blood group " + GroupsWithChances(mother, father);
     const auto m = Alleles(mother);
     const auto f = Alleles(father);
-    text += "Blood group " + GroupsWithChances(mother, father) + "\n";
-    text += "mother \\ father:  " + f[0] + "  " + f[1];
+    table.square[0] = {"mother \\ father", f[0], f[1]};
     for (std::size_t row = 0; row < 2; ++row)
-        text += "\n" + m.at(row) + ":  " + std::string(chances->square.at(row * 2)) + "  " +
-                std::string(chances->square.at(row * 2 + 1));
+        table.square.at(row + 1) = {m.at(row), std::string(chances->square.at(row * 2)),
+                                    std::string(chances->square.at(row * 2 + 1))};
+    return table;
+}
+
+std::string AnswerDetailsText(std::int16_t mother, std::int16_t father) {
+    const AnswerTable table = AnswerDetailsTable(mother, father);
+    if (table.children.empty())
+        return {};
+    std::string text;
+    for (const auto& [code, chance] : table.children)
+        text += code + "  " + chance + "\n";
+    text += table.groups;
+    for (const auto& [first, left, right] : table.square)
+        text += "\n" + first + ":  " + left + "  " + right;
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What the window's steps and answers mean, in words and as a plain table: the texts that a
 // screen reader speaks and that the answer's tooltip shows, the same in every front end. Text is
@@ -43,9 +44,19 @@ std::string AnswerInWords(std::int16_t mother, std::int16_t father);
 // The answer in words, then the blood groups and the Punnett square in words.
 std::string AnswerDetailsInWords(std::int16_t mother, std::int16_t father);
 
-// The same as a plain table, one line each, for a tooltip that shows plain text: each child
-// genotype with its chance, the blood groups, then the Punnett square with the father's alleles
-// across and the mother's down.
+// The same as a table, for a tooltip to lay out: each child genotype with its chance, the blood
+// groups with theirs, then the Punnett square as three rows of three cells: "mother \ father"
+// and the father's alleles across, then each of the mother's alleles with the two children it
+// gives. Empty for indexes outside 1 to 6.
+struct AnswerTable {
+    std::vector<std::array<std::string, 2>> children; // code, chance
+    std::string groups;                               // "Blood group A 50 %, B 50 %"
+    std::array<std::array<std::string, 3>, 3> square;
+};
+AnswerTable AnswerDetailsTable(std::int16_t mother, std::int16_t father);
+
+// The same table as plain text, one line a row, for a tooltip that shows plain text and for
+// screen readers that read it.
 std::string AnswerDetailsText(std::int16_t mother, std::int16_t father);
 
 // What the controls that a screen reader hears after a step say: the answer label, the first

@@ -244,7 +244,7 @@ void Form1::DescribeStep() {
     annotations.Describe(LabelOf(form::Label::Label4), said.answerLabel);
     annotations.Describe(Button(form::Row::Command2, 1), said.firstFather);
     annotations.Describe(Control(win32ids::RestartButton), said.restart);
-    answerTip.SetText(answered ? meaning::AnswerDetailsText(mother, father) : std::string());
+    answerTip.SetAnswer(answered ? mother : std::int16_t{0}, answered ? father : std::int16_t{0});
 }
 
 HWND Form1::Control(int id) const {

@@ -170,6 +170,7 @@ public:
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
     }
+    RECT Client() const { return client; }
     COLORREF At(LONG x, LONG y) const {
         const DWORD bgra = pixels.at(static_cast<std::size_t>(y * client.right + x));
         return RGB((bgra >> 16) & 255, (bgra >> 8) & 255, bgra & 255);
@@ -759,23 +760,32 @@ TEST_CASE("the pointer clicks enabled buttons only, and resting on the answer sh
     };
     click(FatherButton + 4);
     CHECK(program.Text(LabelBase + 6) == "");
-    click(MotherButton + 4);
+    click(MotherButton + 3);
     CHECK(program.Focus(FatherButton + 1) == FatherButton + 1);
     click(MotherButton + 2); // disabled once the mother is taken
-    click(FatherButton + 1);
-    CHECK(program.Text(LabelBase + 6, Parents(4, 1)) == Parents(4, 1));
-    // The tooltip shows one line for each of the text's, in the status font. Windows breaks a
-    // tooltip's lines only where it is given a maximum width, which Wine's do without: that width
-    // is read from the tooltip.
+    click(FatherButton + 5);
+    CHECK(program.Text(LabelBase + 6, Parents(3, 5)) == Parents(3, 5));
+    // The tooltip is as large as what it draws: nothing touches its edges, where it would be cut
+    // off. The Punnett square is a grid: four rules as high as its three rows stand down it.
     program.Point(LabelBase + 4);
     REQUIRE(Settled([&] { return program.Shown(TOOLTIPS_CLASSW) != nullptr; }, true));
-    RECT tip;
-    GetWindowRect(program.Shown(TOOLTIPS_CLASSW), &tip);
-    CAPTURE(Box(tip));
-    CHECK((tip.bottom - tip.top) / LineHeight(StatusFont(dpi)) ==
-          std::ranges::count(meaning::AnswerDetailsText(4, 1), '\n') + 1);
-    CHECK(SendMessageW(program.Shown(TOOLTIPS_CLASSW), TTM_GETMAXTIPWIDTH, 0, 0) >=
-          tip.right - tip.left);
+    const Snapshot tip(program.Shown(TOOLTIPS_CLASSW));
+    const COLORREF paper = GetSysColor(COLOR_INFOBK);
+    const RECT whole = tip.Client();
+    const RECT ink = tip.Ink(whole, paper);
+    CAPTURE(Box(whole));
+    CAPTURE(Box(ink));
+    CHECK((ink.left >= 2 && ink.top >= 2 && whole.right - ink.right >= 2 &&
+           whole.bottom - ink.bottom >= 2));
+    int rules = 0;
+    for (LONG x = 0; x < whole.right; ++x) {
+        int run = 0;
+        int longest = 0;
+        for (LONG y = 0; y < whole.bottom; ++y)
+            longest = std::max(longest, run = tip.At(x, y) == paper ? 0 : run + 1);
+        rules += longest >= 3 * LineHeight(StatusFont(dpi));
+    }
+    CHECK(rules == 4);
     // The program's own message loop hands keys to the window: Return presses RESTART, and the
     // tooltip goes with the answer.
     CHECK(program.Focus(RestartButton) == RestartButton);
