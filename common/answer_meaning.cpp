@@ -113,10 +113,10 @@ std::string AnswerDetailsText(std::int16_t mother, std::int16_t father) {
         return {};
     std::string text;
     for (const auto& [code, chance] : table.children)
-        text += code + "  " + chance + "\n";
+        text.append(code).append("  ").append(chance).append("\n");
     text += table.groups;
     for (const auto& [first, left, right] : table.square)
-        text += "\n" + first + ":  " + left + "  " + right;
+        text.append("\n").append(first).append(":  ").append(left).append("  ").append(right);
     return text;
 }
 
