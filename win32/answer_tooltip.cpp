@@ -1,6 +1,5 @@
 #include "answer_tooltip.h"
 
-#include "layout.h"
 #include "wide_text.h"
 
 #include <algorithm>
@@ -37,8 +36,7 @@ void AnswerTooltip::Create(HWND owner, HWND answerLabel, HINSTANCE instance, int
         SendMessageW(tooltip, TTM_UPDATE, 0, 0);
 }
 
-// The tooltip would keep the font of the system's resolution. Its own text breaks its lines only
-// where the text does; what shows is the table drawn over it.
+// The tooltip would keep the font of the system's resolution.
 void AnswerTooltip::Fit(int dpi) {
     if (!tooltip)
         return;
@@ -50,7 +48,6 @@ void AnswerTooltip::Fit(int dpi) {
         SendMessageW(tooltip, WM_SETFONT, AsInteger<WPARAM>(status.get()), TRUE);
         font = std::move(status);
     }
-    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(640, dpi, layout::StandardDpi));
 }
 
 void AnswerTooltip::SetAnswer(std::int16_t mother, std::int16_t father) {

@@ -17,7 +17,7 @@ class AnswerTooltip {
 public:
     // Makes the tooltip of `owner` over its control `label`, for a screen of `dpi`.
     void Create(HWND owner, HWND label, HINSTANCE instance, int dpi);
-    // The status font of a screen of `dpi`, and the width to go with it.
+    // The status font of a screen of `dpi`.
     void Fit(int dpi);
     // What is shown from now on: the answer of a mother and a father; none while either is 0.
     void SetAnswer(std::int16_t mother, std::int16_t father);
