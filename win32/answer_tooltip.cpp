@@ -1,5 +1,6 @@
 #include "answer_tooltip.h"
 
+#include "placement.h"
 #include "wide_text.h"
 
 #include <algorithm>
@@ -102,8 +103,8 @@ void AnswerTooltip::Place() const {
     RECT frame = {0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(tooltip, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(tooltip, GWL_EXSTYLE)));
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const int width = pixels::Width(frame);
+    const int height = pixels::Height(frame);
     RECT under{};
     GetWindowRect(label, &under);
     MONITORINFO monitor{};
@@ -184,8 +185,4 @@ SIZE AnswerTooltip::LayOutTable(HDC dc, const RECT* drawInto) const {
     }
     y += static_cast<int>(table.square.size()) * (rowHeight + 1) + 1;
     return {std::max(width, x + 1) + 2 * margin, y + 2 * margin};
-}
-
-std::string AnswerTooltip::Text() const {
-    return widetext::ToUtf8(text);
 }

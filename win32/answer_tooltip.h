@@ -26,8 +26,6 @@ public:
     LRESULT OnNotify(NMHDR& header);
 
     [[nodiscard]] HWND Handle() const { return tooltip; }
-    // The table as plain text, which the tooltip holds for screen readers.
-    [[nodiscard]] std::string Text() const;
 
 private:
     SIZE LayOutTable(HDC dc, const RECT* drawInto) const;
@@ -37,5 +35,5 @@ private:
     HWND label = nullptr;
     handles::Gdi<HFONT> font;
     meaning::AnswerTable table;
-    std::wstring text; // the table as plain text
+    std::wstring text; // the table as plain text, which the tooltip holds for screen readers
 };

@@ -45,14 +45,11 @@ public:
     void Show(int showCommand = SW_SHOWNORMAL);
 
     [[nodiscard]] int Dpi() const { return placement.Dpi(); }
-    [[nodiscard]] const form::FormLogic& logic() const { return formLogic; }
     [[nodiscard]] HWND Tooltip() const { return answerTip.Handle(); }
 
     // The accessible description last given to a control (0: the window itself), kept here
     // as well because not every system takes it.
     [[nodiscard]] std::string Description(int controlId) const;
-    // What the answer's tooltip shows now; empty while there is no answer.
-    [[nodiscard]] std::string AnswerTip() const { return answerTip.Text(); }
 
     void SetButtonEnabled(form::Row row, std::int16_t index, bool enabled) override;
     [[nodiscard]] std::string GetButtonCaption(form::Row row, std::int16_t index) const override;
