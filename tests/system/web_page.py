@@ -236,9 +236,9 @@ def offline(page, server):
     server.server_close()
     page.open("Command1_3", "Command2_5")
     page.expect("offline", [page.now()[:2], page.js(
-        "return [document.title, performance.getEntriesByType('navigation')[0].workerStart > 0,"
-        "[...document.fonts].every(f => f.status == 'loaded')]")],
-                [["(2-A0)+(3-B0)", ANSWERS[16]], ["Ambrelith", True, True]])
+        "return [document.title, performance.getEntriesByType('navigation')[0]"
+        ".workerFinalSourceType, [...document.fonts].every(f => f.status == 'loaded')]")],
+                [["(2-A0)+(3-B0)", ANSWERS[16]], ["Ambrelith", "cache", True]])
 
 
 def main():
