@@ -18,10 +18,17 @@ constexpr int ReturnKey = 13;
 constexpr int LeftKey = 37;
 constexpr int DownKey = 40;
 
-// Lengths scale with the page's --px, one pixel of the design, less where the page is narrower
-// than the window.
+// A length of `numerator / denominator` pixels of the design, less where the page is narrower
+// than the window, so that the window fits it. The browser works it out from the page's width
+// alone, with no variable to substitute in each control's style.
+std::string Scaled(long numerator, long denominator = 1) {
+    const long width = layout::ToPixels(layout::Form1.clientWidth);
+    return "min(" + std::to_string(numerator) + "px/" + std::to_string(denominator) + "," +
+           std::to_string(numerator * 100) + "vw/" + std::to_string(denominator * width) + ")";
+}
+
 std::string Pixels(int pixels) {
-    return "calc(" + std::to_string(pixels) + "*var(--px))";
+    return Scaled(pixels);
 }
 
 std::string Place(const layout::Twips& twips) {
@@ -39,9 +46,10 @@ std::string Colour(const layout::Rgb& rgb) {
 // The designed face first, then its substitute, which the page carries; sizes in points.
 std::string FontOf(layout::FontKey key) {
     const layout::Font& look = layout::Fonts.at(static_cast<std::size_t>(key));
-    return "font:" + std::to_string(look.weight) + " calc(var(--pt)*" +
-           std::to_string(std::lround(look.points * 100)) + "/100) \"" + std::string(look.face) +
-           "\",\"" + std::string(look.substitute) + "\";";
+    // Hundredths of a point, 3/4 of a pixel each.
+    return "font:" + std::to_string(look.weight) + " " +
+           Scaled(std::lround(look.points * 100), 75) + " \"" + std::string(look.face) + "\",\"" +
+           std::string(look.substitute) + "\";";
 }
 
 // One control of the window: a button or a label, and where its page element is kept.
@@ -86,7 +94,7 @@ Form1::Form1() {
     dom::SetTitle(title);
     const int width = ToPixels(layout::Form1.clientWidth);
     form = dom::Make(dom::None, "main", "Form1",
-                     "--px:min(1px,100vw/" + std::to_string(width) + ");width:" + Pixels(width) +
+                     "width:" + Pixels(width) +
                          ";height:" + Pixels(ToPixels(layout::Form1.clientHeight)) +
                          ";background:" + Colour(layout::Form1.background),
                      "");
@@ -135,7 +143,8 @@ Form1::Form1() {
     const layout::Twips& answer = layout::Labels.at(layout::LabelIndex(form::Label::Label4)).rect;
     tip = dom::Make(form, "div", "tip",
                     "left:" + Pixels(ToPixels(answer.left)) + ";bottom:" +
-                        Pixels(ToPixels(layout::Form1.clientHeight) - ToPixels(answer.top)),
+                        Pixels(ToPixels(layout::Form1.clientHeight) - ToPixels(answer.top)) +
+                        ";font:" + Pixels(12) + " sans-serif",
                     "");
     dom::SetAttribute(tip, "aria-hidden", "true");
 
