@@ -22,3 +22,6 @@ add_link_options(-sWASM_ASYNC_COMPILATION=0)
 # Compiled as one: what the page does not reach is left out of its module.
 add_compile_options(-flto)
 add_link_options(-flto)
+# Nothing asks a type at run time: without type information the module loses the C++ library's
+# class-hierarchy walks that only that would reach.
+add_compile_options(-fno-rtti)
