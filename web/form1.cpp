@@ -5,7 +5,9 @@
 #include "layout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,16 +54,56 @@ std::string FontOf(layout::FontKey key) {
            std::string(look.substitute) + "\";";
 }
 
-// One control of the window: a button or a label, and where its page element is kept.
+// One control of the window: a button of the mother's row, of the father's row or RESTART, or a
+// label; `index` counts from 0 in its row or among the labels.
 struct Control {
-    const layout::Button* button;
-    const layout::Label* label;
-    dom::Element* slot;
-    std::string id, description;
+    enum class Kind : std::uint8_t { Mother, Father, Restart, Label } kind;
+    std::size_t index;
 
-    [[nodiscard]] const layout::Twips& Rect() const { return button ? button->rect : label->rect; }
-    [[nodiscard]] layout::FontKey Font() const { return button ? button->font : label->font; }
+    [[nodiscard]] constexpr const layout::Button* Button() const {
+        switch (kind) {
+        case Kind::Mother:
+            return &layout::Command1.at(index);
+        case Kind::Father:
+            return &layout::Command2.at(index);
+        case Kind::Restart:
+            return &layout::Command3;
+        case Kind::Label:
+            break;
+        }
+        return nullptr;
+    }
+    [[nodiscard]] constexpr const layout::Twips& Rect() const {
+        return Button() ? Button()->rect : layout::Labels.at(index).rect;
+    }
+    [[nodiscard]] constexpr layout::FontKey Font() const {
+        return Button() ? Button()->font : layout::Labels.at(index).font;
+    }
 };
+
+// The controls in reading order, top to bottom and left to right, which keeps the buttons in their
+// designed tab order: Tab and a screen reader's reading both follow the page's order. Worked out
+// as the program compiles; of two at one place, the one listed first here comes first.
+constexpr auto ReadingOrder = [] {
+    using Kind = Control::Kind;
+    constexpr std::size_t row = layout::Command1.size();
+    std::array<Control, 2 * row + 1 + layout::Labels.size()> order{};
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < row; ++i) {
+        order.at(next++) = {Kind::Mother, i};
+        order.at(next++) = {Kind::Father, i};
+    }
+    order.at(next++) = {Kind::Restart, 0};
+    for (std::size_t i = 0; i < layout::Labels.size(); ++i)
+        order.at(next++) = {Kind::Label, i};
+    const auto before = [](const Control& a, const Control& b) {
+        return std::pair(a.Rect().top, a.Rect().left) < std::pair(b.Rect().top, b.Rect().left);
+    };
+    for (std::size_t i = 1; i < order.size(); ++i)
+        for (std::size_t j = i; j > 0 && before(order.at(j), order.at(j - 1)); --j)
+            std::swap(order.at(j), order.at(j - 1));
+    return order;
+}();
 
 std::string ButtonStyle(const layout::Button& look) {
     std::string style = Place(look.rect);
@@ -101,35 +143,34 @@ Form1::Form1() {
     dom::SetAttribute(form, "aria-label", title.c_str());
     dom::SetAttribute(form, "aria-description", std::string(meaning::FormDescription).c_str());
 
-    std::vector<Control> controls;
-    for (std::int16_t index = 1; index <= genetics::GenotypeCount; ++index) {
-        const auto i = static_cast<std::size_t>(index - 1);
-        const std::string number = std::to_string(index);
-        controls.push_back({&layout::Command1.at(i), nullptr, &command1.at(i), "Command1_" + number,
-                            meaning::ButtonDescription("Mother", index)});
-        controls.push_back({&layout::Command2.at(i), nullptr, &command2.at(i), "Command2_" + number,
-                            meaning::ButtonDescription("Father", index)});
-    }
-    controls.push_back({&layout::Command3, nullptr, &command3, "Command3", {}});
-    for (std::size_t i = 0; i < labels.size(); ++i)
-        controls.push_back({nullptr,
-                            &layout::Labels.at(i),
-                            &labels.at(i),
-                            std::string(layout::Labels.at(i).name),
-                            {}});
-    // In reading order, top to bottom and left to right, which keeps the buttons in their designed
-    // tab order: Tab and a screen reader's reading both follow the page's order.
-    std::stable_sort(controls.begin(), controls.end(), [](const Control& a, const Control& b) {
-        return std::pair(a.Rect().top, a.Rect().left) < std::pair(b.Rect().top, b.Rect().left);
-    });
-    for (const Control& control : controls) {
-        if (control.button) {
-            *control.slot = dom::Make(form, "button", control.id, ButtonStyle(*control.button),
-                                      std::string(control.button->caption));
-            dom::SetAttribute(*control.slot, "aria-description", control.description.c_str());
-        } else {
-            *control.slot = dom::Make(form, "div", control.id, LabelStyle(*control.label),
-                                      std::string(control.label->caption));
+    std::array<dom::Element, ReadingOrder.size()> made{};
+    for (std::size_t i = 0; i < ReadingOrder.size(); ++i) {
+        using Kind = Control::Kind;
+        const Control& control = ReadingOrder.at(i);
+        const auto number = static_cast<std::int16_t>(control.index + 1);
+        switch (control.kind) {
+        case Kind::Mother:
+        case Kind::Father: {
+            const bool mother = control.kind == Kind::Mother;
+            made.at(i) = (mother ? command1 : command2).at(control.index) = dom::Make(
+                form, "button", (mother ? "Command1_" : "Command2_") + std::to_string(number),
+                ButtonStyle(*control.Button()), std::string(control.Button()->caption));
+            dom::SetAttribute(
+                made.at(i), "aria-description",
+                meaning::ButtonDescription(mother ? "Mother" : "Father", number).c_str());
+            break;
+        }
+        case Kind::Restart:
+            made.at(i) = command3 =
+                dom::Make(form, "button", "Command3", ButtonStyle(layout::Command3),
+                          std::string(layout::Command3.caption));
+            break;
+        case Kind::Label: {
+            const layout::Label& look = layout::Labels.at(control.index);
+            made.at(i) = labels.at(control.index) = dom::Make(
+                form, "div", std::string(look.name), LabelStyle(look), std::string(look.caption));
+            break;
+        }
         }
     }
     for (const layout::TabStop& stop : layout::TabOrder)
@@ -155,8 +196,8 @@ Form1::Form1() {
     formLogic.OnLoad();
     DescribeStep();
     FocusFirstEnabled(false);
-    for (const Control& control : controls)
-        dom::AddStyle(*control.slot, FontOf(control.Font()));
+    for (std::size_t i = 0; i < made.size(); ++i)
+        dom::AddStyle(made.at(i), FontOf(ReadingOrder.at(i).Font()));
     dom::Listen(form, *this);
 }
 
