@@ -23,14 +23,10 @@ constexpr int DownKey = 40;
 // A length of `numerator / denominator` pixels of the design, less where the page is narrower
 // than the window, so that the window fits it. The browser works it out from the page's width
 // alone, with no variable to substitute in each control's style.
-std::string Scaled(long numerator, long denominator = 1) {
+std::string Pixels(long numerator, long denominator = 1) {
     const long width = layout::ToPixels(layout::Form1.clientWidth);
     return "min(" + std::to_string(numerator) + "px/" + std::to_string(denominator) + "," +
            std::to_string(numerator * 100) + "vw/" + std::to_string(denominator * width) + ")";
-}
-
-std::string Pixels(int pixels) {
-    return Scaled(pixels);
 }
 
 std::string Place(const layout::Twips& twips) {
@@ -48,9 +44,9 @@ std::string Colour(const layout::Rgb& rgb) {
 // The designed face first, then its substitute, which the page carries; sizes in points.
 std::string FontOf(layout::FontKey key) {
     const layout::Font& look = layout::Fonts.at(static_cast<std::size_t>(key));
-    // Hundredths of a point, 3/4 of a pixel each.
+    // In hundredths of a point, 75 to the pixel.
     return "font:" + std::to_string(look.weight) + " " +
-           Scaled(std::lround(look.points * 100), 75) + " \"" + std::string(look.face) + "\",\"" +
+           Pixels(std::lround(look.points * 100), 75) + " \"" + std::string(look.face) + "\",\"" +
            std::string(look.substitute) + "\";";
 }
 
