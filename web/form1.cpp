@@ -139,34 +139,38 @@ Form1::Form1() {
     dom::SetAttribute(form, "aria-label", title.c_str());
     dom::SetAttribute(form, "aria-description", std::string(meaning::FormDescription).c_str());
 
-    std::array<dom::Element, ReadingOrder.size()> made{};
-    for (std::size_t i = 0; i < ReadingOrder.size(); ++i) {
-        using Kind = Control::Kind;
-        const Control& control = ReadingOrder.at(i);
-        const auto number = static_cast<std::int16_t>(control.index + 1);
+    // Where each control's page element is kept.
+    const auto slot = [this](const Control& control) -> dom::Element& {
         switch (control.kind) {
-        case Kind::Mother:
-        case Kind::Father: {
-            const bool mother = control.kind == Kind::Mother;
-            made.at(i) = (mother ? command1 : command2).at(control.index) = dom::Make(
-                form, "button", (mother ? "Command1_" : "Command2_") + std::to_string(number),
-                ButtonStyle(*control.Button()), std::string(control.Button()->caption));
-            dom::SetAttribute(
-                made.at(i), "aria-description",
-                meaning::ButtonDescription(mother ? "Mother" : "Father", number).c_str());
+        case Control::Kind::Mother:
+            return command1.at(control.index);
+        case Control::Kind::Father:
+            return command2.at(control.index);
+        case Control::Kind::Restart:
+            return command3;
+        case Control::Kind::Label:
             break;
         }
-        case Kind::Restart:
-            made.at(i) = command3 =
-                dom::Make(form, "button", "Command3", ButtonStyle(layout::Command3),
-                          std::string(layout::Command3.caption));
-            break;
-        case Kind::Label: {
+        return labels.at(control.index);
+    };
+    for (const Control& control : ReadingOrder) {
+        dom::Element& element = slot(control);
+        if (const layout::Button* button = control.Button()) {
+            const bool row = control.kind != Control::Kind::Restart;
+            const bool mother = control.kind == Control::Kind::Mother;
+            const auto number = static_cast<std::int16_t>(control.index + 1);
+            element = dom::Make(form, "button",
+                                row ? (mother ? "Command1_" : "Command2_") + std::to_string(number)
+                                    : std::string("Command3"),
+                                ButtonStyle(*button), std::string(button->caption));
+            if (row)
+                dom::SetAttribute(
+                    element, "aria-description",
+                    meaning::ButtonDescription(mother ? "Mother" : "Father", number).c_str());
+        } else {
             const layout::Label& look = layout::Labels.at(control.index);
-            made.at(i) = labels.at(control.index) = dom::Make(
-                form, "div", std::string(look.name), LabelStyle(look), std::string(look.caption));
-            break;
-        }
+            element = dom::Make(form, "div", std::string(look.name), LabelStyle(look),
+                                std::string(look.caption));
         }
     }
     for (const layout::TabStop& stop : layout::TabOrder)
@@ -192,8 +196,8 @@ Form1::Form1() {
     formLogic.OnLoad();
     DescribeStep();
     FocusFirstEnabled(false);
-    for (std::size_t i = 0; i < made.size(); ++i)
-        dom::AddStyle(made.at(i), FontOf(ReadingOrder.at(i).Font()));
+    for (const Control& control : ReadingOrder)
+        dom::AddStyle(slot(control), FontOf(control.Font()));
     dom::Listen(form, *this);
 }
 
