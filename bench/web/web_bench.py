@@ -3,9 +3,12 @@
 web_bench.py SITE [LOADS]: loads SITE/index.html and bench/bare_page.html in turn, LOADS times
 each after one warm-up, from file:// and then over http from a local server, and prints the
 median time from navigation until the page is interactive: its first button enabled and focused
-(for the page, mother 1-00), and until it first paints anything, and text. Over http the page's service worker answers from the second load
-on, as for someone coming back; one more round bypasses it with the browser's cache off, as on a
-first visit. Then the site's size, with and without its fonts, raw and gzipped.
+(for the page, mother 1-00), and until it first paints anything, and text. Over http the page's
+service worker answers from the second load on, as for someone coming back; so it does in a round
+against the bare page kept offline by the page's own service worker, which then keeps that page
+only: what answering from a worker's cache costs any page. One more round bypasses the worker
+with the browser's cache off, as on a first visit. Then the site's size, with and without its
+fonts, raw and gzipped.
 """
 
 import functools
@@ -13,8 +16,10 @@ import gzip
 import http.server
 import os
 import pathlib
+import re
 import statistics
 import sys
+import tempfile
 import threading
 
 from selenium import webdriver
@@ -39,6 +44,19 @@ def serve(folder):
                                              functools.partial(Quiet, directory=folder))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return f"http://127.0.0.1:{server.server_port}/"
+
+
+def offline_bare(site, bench, folder):
+    # The bare page as index.html, registering the page's own service worker, which keeps it only.
+    page = (pathlib.Path(bench) / "bare_page.html").read_text()
+    register = '<script>addEventListener("load", () => navigator.serviceWorker.register("sw.js"))'
+    (pathlib.Path(folder) / "index.html").write_text(page + register + "</script>\n")
+    worker, found = re.subn(r"var FILES = \[.*\];", 'var FILES = ["index.html"];',
+                            (pathlib.Path(site) / "sw.js").read_text())
+    if found != 1:
+        sys.exit(f"{site}/sw.js: no list of files to keep")
+    (pathlib.Path(folder) / "sw.js").write_text(worker)
+    return serve(folder) + "index.html"
 
 
 def load(driver, url):
@@ -101,6 +119,9 @@ def main():
                                      f"file://{bench}/bare_page.html", loads))
         page, bare = serve(site), serve(bench) + "bare_page.html"
         print("| http, returning " + measure(driver, page, bare, loads))
+        with tempfile.TemporaryDirectory() as folder:
+            print("| http, returning, bare page offline too " + measure(
+                driver, page, offline_bare(site, bench, folder), loads))
         driver.execute_cdp_cmd("Network.enable", {})
         driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
         driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
