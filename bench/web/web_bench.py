@@ -48,14 +48,15 @@ def serve(folder):
 
 def offline_bare(site, bench, folder):
     # The bare page as index.html, registering the page's own service worker, which keeps it only.
-    page = (pathlib.Path(bench) / "bare_page.html").read_text()
-    register = '<script>addEventListener("load", () => navigator.serviceWorker.register("sw.js"))'
-    (pathlib.Path(folder) / "index.html").write_text(page + register + "</script>\n")
+    folder = pathlib.Path(folder)
+    (folder / "index.html").write_text(
+        (pathlib.Path(bench) / "bare_page.html").read_text() + '<script>addEventListener("load", '
+        '() => navigator.serviceWorker.register("sw.js"))</script>\n')
     worker, found = re.subn(r"var FILES = \[.*\];", 'var FILES = ["index.html"];',
                             (pathlib.Path(site) / "sw.js").read_text())
     if found != 1:
         sys.exit(f"{site}/sw.js: no list of files to keep")
-    (pathlib.Path(folder) / "sw.js").write_text(worker)
+    (folder / "sw.js").write_text(worker)
     return serve(folder) + "index.html"
 
 
